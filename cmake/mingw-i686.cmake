@@ -1,0 +1,3 @@
+# Shipped build: the 32-bit installer.
+set(VT_TRIPLE i686-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

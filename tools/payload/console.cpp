@@ -1,0 +1,44 @@
+#include "console.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+namespace vt::tool {
+
+std::string to_utf8(std::wstring_view text) {
+    if (text.empty()) {
+        return {};
+    }
+    const int n = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                        nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(n), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n,
+                          nullptr, nullptr);
+    return out;
+}
+
+std::wstring from_utf8(std::string_view text) {
+    if (text.empty()) {
+        return {};
+    }
+    const int n =
+        ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(n), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
+    return out;
+}
+
+void print(std::wstring_view text) {
+    const std::string bytes = to_utf8(text);
+    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+    std::fflush(stdout);
+}
+
+void print_error(std::wstring_view text) {
+    const std::string bytes = to_utf8(text) + "\n";
+    std::fwrite(bytes.data(), 1, bytes.size(), stderr);
+    std::fflush(stderr);
+}
+
+} // namespace vt::tool
