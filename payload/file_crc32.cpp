@@ -15,7 +15,7 @@ namespace {
 
 constexpr int retries_on_sharing_violation = 3;
 constexpr DWORD retry_wait_ms = 1000;
-constexpr DWORD block_size = 4096;
+constexpr DWORD block_size = 64 * 1024;
 
 [[noreturn]] void raise_file_error(const char* what, const std::wstring& path, DWORD error) {
     throw boost::filesystem::filesystem_error(

@@ -78,7 +78,7 @@ private:
     }
 
     unique_file file_;
-    std::array<char, 4096> block_{};
+    std::array<char, 64 * 1024> block_{};
 };
 
 class target_stream final : private std::unique_ptr<file_output_buffer>, public std::ostream {
@@ -110,11 +110,19 @@ void prepare_target(const fs::path& target) {
 } // namespace
 
 std::unique_ptr<std::ostream> open_target(const std::wstring& path) {
-    prepare_target(fs::path(path));
-    errno = 0;
-    _doserrno = 0;
-    unique_file file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    const auto open = [&] {
+        errno = 0;
+        _doserrno = 0;
+        return unique_file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+    };
+    // Most targets are new files in existing folders, or writable files: they open
+    // at once. Otherwise the target is prepared and opened again.
+    unique_file file = open();
+    if (!file) {
+        prepare_target(fs::path(path));
+        file = open();
+    }
     if (!file) {
         raise_last_error("cannot open the file");
     }
