@@ -1,0 +1,50 @@
+#include "app/install_app.h"
+
+#include "lang/change_language.h"
+#include "lang/localized_string.h"
+#include "lang/ui_language.h"
+
+#include <stdexcept>
+
+namespace vt {
+namespace {
+
+constexpr WORD application_icon = 128;
+
+} // namespace
+
+CInstallApp::CInstallApp(const std::wstring& application_id) : session_(application_id) {
+    // The application icon, at the resource's own size.
+    SetIcon(static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr),
+                                            MAKEINTRESOURCEW(application_icon), IMAGE_ICON, 0, 0,
+                                            LR_SHARED)));
+    // A language change renames the application (the caption of its boxes).
+    AddLanguageChangeListener([this](const std::wstring& title) {
+        session_.appTitle = title;
+        SetName(title);
+    });
+}
+
+bool CInstallApp::InitInstance() {
+    // The language of the user within the product's languages; installer texts in
+    // English where they are not translated.
+    SetAllowedLanguages(ProductLanguages);
+    int language = LanguageFromUserDefault();
+    if (!InSet(TranslatedLanguages, language)) {
+        language = English;
+    }
+    SetLanguage(language);
+    session_.appTitle = LocalizedTitle(true);
+    SetName(session_.appTitle);
+    return false;
+}
+
+InstallSession& Session() {
+    auto* app = dynamic_cast<CInstallApp*>(fw::Application::Current());
+    if (app == nullptr) {
+        throw std::logic_error("no installer application object");
+    }
+    return app->SessionData();
+}
+
+} // namespace vt

@@ -1,0 +1,22 @@
+// The installer's application object: it owns the session for the whole process.
+#pragma once
+
+#include "app/install_session.h"
+#include "framework/application.h"
+
+namespace vt {
+
+class CInstallApp : public fw::Application {
+public:
+    explicit CInstallApp(const std::wstring& application_id);
+
+    [[nodiscard]] InstallSession& SessionData() noexcept { return session_; }
+
+protected:
+    bool InitInstance() override;
+
+private:
+    InstallSession session_;
+};
+
+} // namespace vt

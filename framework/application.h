@@ -1,0 +1,58 @@
+// The application object of the installer's small window framework: instance
+// initialisation, the application's name (the caption of its message boxes), its
+// main window and the safe owner of modal boxes.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace vt::fw {
+
+class Application {
+public:
+    Application();
+    virtual ~Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    // The one application object of the process, or null.
+    [[nodiscard]] static Application* Current() noexcept;
+
+    // Runs the program: InitInstance, then ExitInstance; returns the exit code.
+    int Run(HINSTANCE instance);
+
+    [[nodiscard]] HINSTANCE Instance() const noexcept { return instance_; }
+    [[nodiscard]] const std::wstring& Name() const noexcept { return name_; }
+    void SetName(std::wstring name) { name_ = std::move(name); }
+    [[nodiscard]] HWND MainWindow() const noexcept { return main_window_; }
+    void SetMainWindow(HWND window) noexcept { main_window_ = window; }
+    [[nodiscard]] HICON Icon() const noexcept { return icon_; }
+    void SetIcon(HICON icon) noexcept { icon_ = icon; }
+
+    // The owner for a modal message box: the main window's last active popup,
+    // else the thread's active window; null when there is none.
+    [[nodiscard]] HWND SafeOwner() const;
+
+    // A chance to handle a queued message before it is dispatched.
+    virtual bool PreTranslateMessage(MSG& message);
+
+    // Dispatches the thread's pending messages; a quit message is posted again
+    // for the main loop and ends the dispatching.
+    void PumpPendingMessages();
+
+protected:
+    // Returns false to end the program at once.
+    virtual bool InitInstance() = 0;
+    virtual int ExitInstance() { return exit_code_; }
+    void SetExitCode(int code) noexcept { exit_code_ = code; }
+
+private:
+    HINSTANCE instance_ = nullptr;
+    std::wstring name_;
+    HWND main_window_ = nullptr;
+    HICON icon_ = nullptr;
+    int exit_code_ = 0;
+};
+
+} // namespace vt::fw
