@@ -11,6 +11,14 @@ namespace {
 
 constexpr WORD application_icon = 128;
 
+bool interface_right_to_left() {
+    return IsRightToLeft(CurrentLanguage());
+}
+
+std::wstring own_version_text() {
+    return VersionDisplayText(VersionInfo::OfRunningExecutable());
+}
+
 } // namespace
 
 CInstallApp::CInstallApp(const std::wstring& application_id) : session_(application_id) {
@@ -18,6 +26,12 @@ CInstallApp::CInstallApp(const std::wstring& application_id) : session_(applicat
     SetIcon(static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr),
                                             MAKEINTRESOURCEW(application_icon), IMAGE_ICON, 0, 0,
                                             LR_SHARED)));
+    // Message boxes without an owner read right to left in such a language, and
+    // before the title exists they are captioned with the installer's version.
+    MessageBoxHost host = BaseMessageBoxHost();
+    host.ui_right_to_left = &interface_right_to_left;
+    host.version_caption = &own_version_text;
+    SetMessageBoxHost(host);
     // A language change renames the application (the caption of its boxes).
     AddLanguageChangeListener([this](const std::wstring& title) {
         session_.appTitle = title;

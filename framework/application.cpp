@@ -19,10 +19,14 @@ HWND safe_owner() {
 
 Application::Application() {
     current_application = this;
+    SetMessageBoxHost(BaseMessageBoxHost());
+}
+
+MessageBoxHost Application::BaseMessageBoxHost() {
     MessageBoxHost host;
     host.application_name = &application_name;
     host.safe_owner = &safe_owner;
-    SetMessageBoxHost(host);
+    return host;
 }
 
 Application::~Application() {

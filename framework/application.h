@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "support/message_box.h"
+
 #include <string>
 
 namespace vt::fw {
@@ -33,6 +35,10 @@ public:
     // The owner for a modal message box: the main window's last active popup,
     // else the thread's active window; null when there is none.
     [[nodiscard]] HWND SafeOwner() const;
+
+    // What message boxes take from the application object (its name and the safe
+    // owner); an application adds what it knows besides.
+    [[nodiscard]] static MessageBoxHost BaseMessageBoxHost();
 
     // A chance to handle a queued message before it is dispatched.
     virtual bool PreTranslateMessage(MSG& message);

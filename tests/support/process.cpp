@@ -5,7 +5,9 @@
 #include <windows.h>
 
 #include <stdexcept>
+#include <cwchar>
 #include <thread>
+#include <vector>
 
 namespace vt::test {
 namespace {
@@ -39,16 +41,100 @@ std::string drain(HANDLE pipe) {
     return text;
 }
 
-} // namespace
-
-std::wstring own_folder() {
-    wchar_t path[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder = path;
-    return folder.substr(0, folder.find_last_of(L"\\/"));
+std::wstring command_line(const std::wstring& program, const std::vector<std::wstring>& args) {
+    std::wstring command = quoted(program);
+    for (const auto& a : args) {
+        command += L" " + quoted(a);
+    }
+    return command;
 }
 
-ProcessResult run_process(const std::wstring& program, const std::vector<std::wstring>& args) {
+std::vector<wchar_t> environment_block(const std::vector<std::wstring>& changes) {
+    std::vector<std::wstring> entries;
+    wchar_t* current = ::GetEnvironmentStringsW();
+    for (const wchar_t* p = current; *p != L'\0'; p += wcslen(p) + 1) {
+        entries.emplace_back(p);
+    }
+    ::FreeEnvironmentStringsW(current);
+    for (const auto& change : changes) {
+        const std::wstring name = change.substr(0, change.find(L'=') + 1);
+        std::erase_if(entries, [&](const std::wstring& e) {
+            return _wcsnicmp(e.c_str(), name.c_str(), name.size()) == 0;
+        });
+        entries.push_back(change);
+    }
+    std::vector<wchar_t> block;
+    for (const auto& e : entries) {
+        block.insert(block.end(), e.begin(), e.end());
+        block.push_back(L'\0');
+    }
+    block.push_back(L'\0');
+    return block;
+}
+
+} // namespace
+
+RunningProcess::RunningProcess(const std::wstring& program, const std::vector<std::wstring>& args) {
+    std::wstring command = command_line(program, args);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!::CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          nullptr, &startup, &info)) {
+        throw std::runtime_error("CreateProcess failed");
+    }
+    ::CloseHandle(info.hThread);
+    process_ = info.hProcess;
+    id_ = info.dwProcessId;
+}
+
+RunningProcess::~RunningProcess() {
+    if (::WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
+        ::TerminateProcess(process_, 99);
+    }
+    ::CloseHandle(process_);
+}
+
+unsigned long RunningProcess::Wait(unsigned long timeout_ms) {
+    if (::WaitForSingleObject(process_, timeout_ms) != WAIT_OBJECT_0) {
+        return 0xDEADu;
+    }
+    DWORD code = 0;
+    ::GetExitCodeProcess(process_, &code);
+    return code;
+}
+
+void* find_dialog_of(unsigned long process_id, unsigned long timeout_ms) {
+    struct Search {
+        DWORD id;
+        HWND found;
+    };
+    for (unsigned long waited = 0; waited <= timeout_ms; waited += 50) {
+        Search search{process_id, nullptr};
+        ::EnumWindows(
+            [](HWND window, LPARAM data) -> BOOL {
+                auto* s = reinterpret_cast<Search*>(data);
+                DWORD owner = 0;
+                ::GetWindowThreadProcessId(window, &owner);
+                wchar_t cls[16] = {};
+                ::GetClassNameW(window, cls, 16);
+                if (owner == s->id && ::IsWindowVisible(window) && wcscmp(cls, L"#32770") == 0) {
+                    s->found = window;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        if (search.found != nullptr) {
+            return search.found;
+        }
+        ::Sleep(50);
+    }
+    return nullptr;
+}
+
+ProcessResult run_process(const std::wstring& program, const std::vector<std::wstring>& args,
+                          const std::vector<std::wstring>& environment) {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     unique_kernel out_read, out_write, err_read, err_write;
     if (!::CreatePipe(out_read.put(), out_write.put(), &inherit, 0) ||
@@ -58,10 +144,8 @@ ProcessResult run_process(const std::wstring& program, const std::vector<std::ws
     ::SetHandleInformation(out_read.get(), HANDLE_FLAG_INHERIT, 0);
     ::SetHandleInformation(err_read.get(), HANDLE_FLAG_INHERIT, 0);
 
-    std::wstring command = quoted(program);
-    for (const auto& a : args) {
-        command += L" " + quoted(a);
-    }
+    std::wstring command = command_line(program, args);
+    std::vector<wchar_t> block = environment_block(environment);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -69,8 +153,8 @@ ProcessResult run_process(const std::wstring& program, const std::vector<std::ws
     startup.hStdOutput = out_write.get();
     startup.hStdError = err_write.get();
     PROCESS_INFORMATION info{};
-    if (!::CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                          nullptr, &startup, &info)) {
+    if (!::CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, TRUE,
+                          CREATE_UNICODE_ENVIRONMENT, block.data(), nullptr, &startup, &info)) {
         throw std::runtime_error("CreateProcess failed");
     }
     unique_kernel process(info.hProcess);
@@ -87,6 +171,13 @@ ProcessResult run_process(const std::wstring& program, const std::vector<std::ws
     ::GetExitCodeProcess(process.get(), &code);
     result.exit_code = code;
     return result;
+}
+
+std::wstring own_folder() {
+    wchar_t path[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder = path;
+    return folder.substr(0, folder.find_last_of(L"\\/"));
 }
 
 } // namespace vt::test

@@ -12,8 +12,31 @@ struct ProcessResult {
     std::string errors; // standard error
 };
 
-// Runs `program` with the arguments (quoted as needed) and waits for it.
-ProcessResult run_process(const std::wstring& program, const std::vector<std::wstring>& args);
+// Runs `program` with the arguments (quoted as needed) and waits for it. The
+// child's environment is this process's with the given "NAME=value" entries
+// added or replaced.
+ProcessResult run_process(const std::wstring& program, const std::vector<std::wstring>& args,
+                          const std::vector<std::wstring>& environment = {});
+
+// A child process that runs while the test drives it; ended at destruction.
+class RunningProcess {
+public:
+    RunningProcess(const std::wstring& program, const std::vector<std::wstring>& args);
+    ~RunningProcess();
+    RunningProcess(const RunningProcess&) = delete;
+    RunningProcess& operator=(const RunningProcess&) = delete;
+
+    [[nodiscard]] unsigned long Wait(unsigned long timeout_ms = 30000); // the exit code
+    [[nodiscard]] unsigned long Id() const noexcept { return id_; }
+
+private:
+    void* process_ = nullptr;
+    unsigned long id_ = 0;
+};
+
+// The top-level dialog window (message boxes among them) of a process, waiting
+// up to the timeout for it to appear; null when none did.
+[[nodiscard]] void* find_dialog_of(unsigned long process_id, unsigned long timeout_ms = 20000);
 
 // The folder of the running test program.
 [[nodiscard]] std::wstring own_folder();
