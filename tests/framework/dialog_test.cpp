@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <functional>
 #include <thread>
 
@@ -36,10 +37,31 @@ protected:
     bool InitInstance() override { return false; }
 };
 
+// A top-level window of this process with the caption.
 HWND wait_for_window(const wchar_t* caption) {
+    struct Search {
+        const wchar_t* caption;
+        HWND found;
+    };
     for (int i = 0; i < 200; ++i) {
-        if (HWND window = ::FindWindowW(nullptr, caption)) {
-            return window;
+        Search search{caption, nullptr};
+        ::EnumWindows(
+            [](HWND window, LPARAM data) -> BOOL {
+                auto* s = reinterpret_cast<Search*>(data);
+                DWORD process = 0;
+                ::GetWindowThreadProcessId(window, &process);
+                wchar_t text[256] = {};
+                ::GetWindowTextW(window, text, 256);
+                if (process == ::GetCurrentProcessId() && ::IsWindowVisible(window) &&
+                    wcscmp(text, s->caption) == 0) {
+                    s->found = window;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        if (search.found != nullptr) {
+            return search.found;
         }
         ::Sleep(25);
     }

@@ -1,5 +1,6 @@
 // Message boxes as a person sees them: a driver thread finds the box, reads its
 // icon and caption, and presses its button.
+#include "process.h"
 #include "support/message_box.h"
 
 #include <gtest/gtest.h>
