@@ -1,6 +1,9 @@
 # make        prepares the machine and builds both targets
 # make test   the same, then runs every test of the 64-bit build under Wine
-.PHONY: all setup build32 build64 test clean
+# make run    the same as make, then starts the installer under Wine (Xvfb when
+#             there is no display); the 32-bit build is the one shipped, Wine here
+#             runs the 64-bit build of the same sources
+.PHONY: all setup build32 build64 test run clean
 
 all: build32 build64
 
@@ -17,6 +20,9 @@ build64: setup
 
 test: all
 	@status=0; ctest --preset win64 || status=$$?; scripts/wine-run --stop; exit $$status
+
+run: all
+	scripts/wine-run build/win64/app/Install.exe; echo "Install exited with $$?"
 
 clean:
 	rm -rf build/win32 build/win64 build/wine

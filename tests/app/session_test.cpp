@@ -2,6 +2,7 @@
 // stand-in executables, the named objects shared with other processes, and the
 // checks at process start.
 #include "app/existing_install.h"
+#include "app/install_app.h"
 #include "app/instance_objects.h"
 #include "app/process_start.h"
 #include "app/version_info.h"
@@ -287,6 +288,49 @@ TEST(ProcessStartOnPlayedMachines, ASoundMachinePassesSilently) {
     const Refusal refusal = start_on(L"sound");
     EXPECT_EQ(refusal.text, L"");
     EXPECT_EQ(refusal.exit_code, 0u);
+}
+
+} // namespace
+
+namespace {
+
+// The start page's language change, with the installer's application object.
+TEST(LanguageChange, AGreekChoiceAnnouncesEnglishAndRenamesTheInstaller) {
+    vt::CInstallApp app(L"PlankwiseTests-change-" + std::to_wstring(::GetCurrentProcessId()));
+    vt::SetLanguage(vt::German);
+    std::wstring announced;
+    std::thread driver([&] {
+        if (HWND box = static_cast<HWND>(vt::test::find_dialog_of(::GetCurrentProcessId(), 10000))) {
+            wchar_t text[512] = {};
+            ::GetDlgItemTextW(box, 0xFFFF, text, 512);
+            announced = text;
+            ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+        }
+    });
+    vt::ChangeLanguage(vt::Greek);
+    driver.join();
+    EXPECT_EQ(announced, L"'Plankwise' will be installed in the selected Langage, but the "
+                         L"Installer, still under translation,  shall run in English.");
+    EXPECT_EQ(vt::CurrentLanguage(), vt::English);
+    EXPECT_EQ(vt::Session().appTitle, L"Installer \u2013 Plankwise 6.07");
+    EXPECT_EQ(app.Name(), L"Installer \u2013 Plankwise 6.07");
+
+    vt::ChangeLanguage(vt::German); // translated: no box
+    EXPECT_EQ(vt::CurrentLanguage(), vt::German);
+    EXPECT_EQ(app.Name(), L"Installationsprogramm \u2013 Plankwise 6.07");
+    vt::ClearLanguageChangeListeners();
+    vt::SetLanguage(vt::English);
+}
+
+TEST(SessionDefaults, AreThoseOfAFreshInstaller) {
+    vt::InstallSession session(L"PlankwiseTests-defaults-" + std::to_wstring(::GetCurrentProcessId()));
+    EXPECT_EQ(session.existingInstall, ExistingInstall::NoInstall);
+    EXPECT_TRUE(session.createMenuShortcut);
+    EXPECT_TRUE(session.createDesktopShortcut);
+    EXPECT_FALSE(session.customMode);
+    EXPECT_FALSE(session.installCompleted);
+    EXPECT_FALSE(session.instanceMutex.Owned());
+    EXPECT_TRUE(session.installRecord.currentEntries.empty());
 }
 
 } // namespace
