@@ -167,3 +167,29 @@ TEST_F(PayloadTool, WrongUseExitsWithTwo) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(PayloadTool, EmbedsAnArchiveIntoACopyOfAnExecutable) {
+    ASSERT_EQ(payload({L"pack", manifest(), archive()}).exit_code, 0u);
+    const std::wstring installer = vt::test::own_folder() + L"\\hold_file.exe"; // any program
+    const std::wstring out = folder / L"Install.exe";
+    const auto embedded = payload({L"embed", installer, archive(), out});
+    ASSERT_EQ(embedded.exit_code, 0u) << embedded.errors;
+    const auto listed = payload({L"list", out});
+    ASSERT_EQ(listed.exit_code, 0u) << listed.errors;
+    EXPECT_EQ(lines_of(listed.output).size(), 3u);
+    EXPECT_EQ(payload({L"verify", out}).exit_code, 0u);
+    // The copy still runs.
+    EXPECT_EQ(run_process(out, {}).exit_code, 2u); // hold_file's answer to no arguments
+
+    // Embedding again replaces the payload.
+    vt::test::ArchiveBuilder other;
+    other.add(L"only.txt", "one");
+    write_file(folder / L"other.bz2", other.compressed());
+    ASSERT_EQ(payload({L"embed", out, folder / L"other.bz2", folder / L"Install2.exe"}).exit_code,
+              0u);
+    EXPECT_EQ(lines_of(payload({L"list", folder / L"Install2.exe"}).output).size(), 1u);
+}
+
+} // namespace

@@ -12,5 +12,6 @@ int pack_command(const Arguments& args);
 int list_command(const Arguments& args);
 int verify_command(const Arguments& args);
 int extract_command(const Arguments& args);
+int embed_command(const Arguments& args);
 
 } // namespace vt::tool

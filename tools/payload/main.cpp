@@ -13,6 +13,7 @@ constexpr std::wstring_view usage =
     L"  payload list ARCHIVE\n"
     L"  payload verify ARCHIVE\n"
     L"  payload extract ARCHIVE INSTALL_FOLDER [--samples FOLDER] [--temp FOLDER]\n"
+    L"  payload embed INSTALLER ARCHIVE OUT\n"
     L"ARCHIVE is an archive file or an executable that carries one.\n";
 
 struct Command {
@@ -21,10 +22,9 @@ struct Command {
 };
 
 constexpr std::array commands{
-    Command{L"pack", &vt::tool::pack_command},
-    Command{L"list", &vt::tool::list_command},
-    Command{L"verify", &vt::tool::verify_command},
-    Command{L"extract", &vt::tool::extract_command},
+    Command{L"pack", &vt::tool::pack_command},     Command{L"list", &vt::tool::list_command},
+    Command{L"verify", &vt::tool::verify_command}, Command{L"extract", &vt::tool::extract_command},
+    Command{L"embed", &vt::tool::embed_command},
 };
 
 } // namespace
