@@ -5,12 +5,13 @@
 #             runs the 64-bit build of the same sources
 .PHONY: all setup build32 build64 test run clean
 
-all: build32 build64
+all: build64 build32
 
 setup:
 	@bash scripts/setup
 
-build32: setup
+# The 32-bit build packs its sample payload with the 64-bit build's tools.
+build32: setup build64
 	cmake --preset win32 >/dev/null
 	cmake --build --preset win32
 

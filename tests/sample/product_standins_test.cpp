@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <shlobj.h>
 
 namespace {
 
@@ -109,6 +110,64 @@ TEST(UninstallerStandIn, DoesNothingWhenTheUserSaysNo) {
     EXPECT_EQ(uninstaller.Wait(), 1u);
     EXPECT_TRUE(vt::test::file_exists(folder / L"kept.dll"));
     ::SetFileAttributesW((folder / L"Uninstall.ulog").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+} // namespace
+
+namespace {
+
+std::wstring payload_tool() {
+    return vt::test::own_folder() + L"\\..\\tools\\payload\\payload.exe";
+}
+
+TEST(SamplePayload, HoldsTheProductsSeventyFiles) {
+    const std::wstring archive = sample(L"sample_payload.bz2");
+    const auto listed = vt::test::run_process(payload_tool(), {L"list", archive});
+    ASSERT_EQ(listed.exit_code, 0u) << listed.errors;
+    int kinds[6] = {};
+    int lines = 0;
+    for (std::size_t at = 0; at < listed.output.size(); at = listed.output.find('\n', at) + 1) {
+        const int kind = listed.output[at] - '0';
+        ASSERT_GE(kind, 0);
+        ASSERT_LE(kind, 5);
+        ++kinds[kind];
+        ++lines;
+    }
+    EXPECT_EQ(lines, 70);
+    EXPECT_EQ(kinds[0], 13); // one language library per product language
+    EXPECT_EQ(kinds[1], 1);
+    EXPECT_EQ(kinds[2], 1);
+    EXPECT_EQ(kinds[5], 6); // the DirectX setup files
+    EXPECT_NE(listed.output.find("<CommonData>\\Vantorel\\Textures\\Plankwise 6\t"),
+              std::string::npos);
+    EXPECT_NE(listed.output.find("<UserData>\\Vantorel\\Plankwise 6\t"), std::string::npos);
+    EXPECT_NE(listed.output.find("\\Uninstall.exe"), std::string::npos);
+    EXPECT_EQ(vt::test::run_process(payload_tool(), {L"verify", archive}).exit_code, 0u);
+}
+
+TEST(SamplePayload, ExtractsIntoFilesThatOpenAndRun) {
+    vt::test::ScratchFolder folder;
+    const auto result = vt::test::run_process(
+        payload_tool(), {L"extract", sample(L"sample_payload.bz2"), folder / L"Plankwise",
+                         L"--samples", folder / L"Samples", L"--temp", folder / L"Temp"});
+    ASSERT_EQ(result.exit_code, 0u) << result.errors;
+    // A texture is a 24-bit BMP of its stated size.
+    wchar_t common[MAX_PATH] = {};
+    ::SHGetFolderPathW(nullptr, CSIDL_COMMON_APPDATA, nullptr, SHGFP_TYPE_CURRENT, common);
+    const std::string bmp =
+        vt::test::read_file(std::wstring(common) + L"\\Vantorel\\Textures\\Plankwise 6\\Oak1.bmp");
+    ASSERT_GT(bmp.size(), 54u);
+    EXPECT_EQ(bmp.substr(0, 2), "BM");
+    EXPECT_EQ(static_cast<unsigned char>(bmp[28]), 24u);
+    EXPECT_TRUE(vt::test::read_file(folder / L"Samples\\Sample1.pwproj").starts_with("<?xml"));
+    EXPECT_TRUE(vt::test::file_exists(folder / L"Plankwise\\Lang\\PlankwiseDEU.dll"));
+    EXPECT_TRUE(vt::test::file_exists(folder / L"Temp\\DSETUP.dll"));
+    // The extracted program runs.
+    const auto registered =
+        vt::test::run_process(folder / L"Plankwise\\Plankwise.exe", {L"/Register", L"/Background"});
+    EXPECT_EQ(registered.exit_code, static_cast<unsigned long>(-10));
+    ::RegDeleteTreeW(HKEY_CLASSES_ROOT, L".pwproj");
+    ::RegDeleteTreeW(HKEY_CLASSES_ROOT, L"Vantorel.Plankwise.Project");
 }
 
 } // namespace
