@@ -2,6 +2,7 @@
 // dialog, clicks its controls and reads the boxes it shows.
 #include "framework/application.h"
 #include "framework/dialog.h"
+#include "process.h"
 
 #include <gtest/gtest.h>
 
@@ -39,33 +40,8 @@ protected:
 
 // A top-level window of this process with the caption.
 HWND wait_for_window(const wchar_t* caption) {
-    struct Search {
-        const wchar_t* caption;
-        HWND found;
-    };
-    for (int i = 0; i < 200; ++i) {
-        Search search{caption, nullptr};
-        ::EnumWindows(
-            [](HWND window, LPARAM data) -> BOOL {
-                auto* s = reinterpret_cast<Search*>(data);
-                DWORD process = 0;
-                ::GetWindowThreadProcessId(window, &process);
-                wchar_t text[256] = {};
-                ::GetWindowTextW(window, text, 256);
-                if (process == ::GetCurrentProcessId() && ::IsWindowVisible(window) &&
-                    wcscmp(text, s->caption) == 0) {
-                    s->found = window;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&search));
-        if (search.found != nullptr) {
-            return search.found;
-        }
-        ::Sleep(25);
-    }
-    return nullptr;
+    return static_cast<HWND>(
+        vt::test::find_window_of(::GetCurrentProcessId(), nullptr, caption, 10000));
 }
 
 std::wstring text_of(HWND window) {

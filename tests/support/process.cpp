@@ -104,21 +104,28 @@ unsigned long RunningProcess::Wait(unsigned long timeout_ms) {
     return code;
 }
 
-void* find_dialog_of(unsigned long process_id, unsigned long timeout_ms) {
+void* find_window_of(unsigned long process_id, const wchar_t* class_name, const wchar_t* caption,
+                     unsigned long timeout_ms) {
     struct Search {
         DWORD id;
+        const wchar_t* class_name;
+        const wchar_t* caption;
         HWND found;
     };
     for (unsigned long waited = 0; waited <= timeout_ms; waited += 50) {
-        Search search{process_id, nullptr};
+        Search search{process_id, class_name, caption, nullptr};
         ::EnumWindows(
             [](HWND window, LPARAM data) -> BOOL {
                 auto* s = reinterpret_cast<Search*>(data);
                 DWORD owner = 0;
                 ::GetWindowThreadProcessId(window, &owner);
-                wchar_t cls[16] = {};
-                ::GetClassNameW(window, cls, 16);
-                if (owner == s->id && ::IsWindowVisible(window) && wcscmp(cls, L"#32770") == 0) {
+                wchar_t cls[64] = {};
+                wchar_t text[256] = {};
+                ::GetClassNameW(window, cls, 64);
+                ::GetWindowTextW(window, text, 256);
+                if (owner == s->id && ::IsWindowVisible(window) &&
+                    (s->class_name == nullptr || wcscmp(cls, s->class_name) == 0) &&
+                    (s->caption == nullptr || wcscmp(text, s->caption) == 0)) {
                     s->found = window;
                     return FALSE;
                 }

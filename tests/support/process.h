@@ -34,9 +34,16 @@ private:
     unsigned long id_ = 0;
 };
 
-// The top-level dialog window (message boxes among them) of a process, waiting
-// up to the timeout for it to appear; null when none did.
-[[nodiscard]] void* find_dialog_of(unsigned long process_id, unsigned long timeout_ms = 20000);
+// A visible top-level window of a process with the class and caption (either
+// may be null: any), waiting up to the timeout for it to appear; null when none did.
+[[nodiscard]] void* find_window_of(unsigned long process_id, const wchar_t* class_name,
+                                   const wchar_t* caption, unsigned long timeout_ms = 20000);
+
+// The top-level dialog window (message boxes among them) of a process.
+[[nodiscard]] inline void* find_dialog_of(unsigned long process_id,
+                                          unsigned long timeout_ms = 20000) {
+    return find_window_of(process_id, L"#32770", nullptr, timeout_ms);
+}
 
 // The folder of the running test program.
 [[nodiscard]] std::wstring own_folder();
