@@ -9,6 +9,7 @@ namespace vt {
 class CInstallApp : public fw::Application {
 public:
     explicit CInstallApp(const std::wstring& application_id);
+    ~CInstallApp() override;
 
     [[nodiscard]] InstallSession& SessionData() noexcept { return session_; }
 

@@ -122,7 +122,6 @@ class Record : public ::testing::Test {
 protected:
     vt::test::ScratchFolder folder;
     std::wstring record_file() const { return folder / L"Uninstall.ulog"; }
-    std::wstring written() const { return std::wstring(); }
     std::vector<std::wstring> entry_lines() const {
         const std::string bytes = read_file(record_file());
         std::wstring text;

@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <fstream>
-#include <sstream>
 #include <filesystem>
 
 namespace vt::tool {
