@@ -40,7 +40,9 @@ CInstallApp::CInstallApp(const std::wstring& application_id) : session_(applicat
 }
 
 // The language-change listener refers to this object.
-CInstallApp::~CInstallApp() { ClearLanguageChangeListeners(); }
+CInstallApp::~CInstallApp() {
+    ClearLanguageChangeListeners();
+}
 
 bool CInstallApp::InitInstance() {
     // The language of the user within the product's languages; installer texts in
