@@ -1,8 +1,11 @@
 #include "app/existing_install.h"
 
+#include "app/install_session.h"
+
 #include "lang/ui_language.h"
 #include "support/product_constants.h"
 #include "support/registry.h"
+#include "support/win32_error.h"
 
 #include <mutex>
 
@@ -19,12 +22,40 @@ std::wstring folder_of(const std::wstring& path) {
     return cut == std::wstring::npos ? std::wstring() : path.substr(0, cut);
 }
 
+// The answers that mean "there is no such file" rather than "it could not be
+// looked at".
+bool means_absent(DWORD error) {
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_NOT_READY:
+    case ERROR_DIRECTORY:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The record file in the folder; empty when there is none. An error other than
+// "not there" throws Win32Error: a record that exists but cannot be looked at must
+// not pass for a missing one.
 std::wstring record_in(const std::wstring& folder) {
     if (folder.empty()) {
         return {};
     }
     std::wstring candidate = folder + L"\\" + product::RecordFileName;
-    return file_exists(candidate) ? candidate : std::wstring();
+    const DWORD attributes = ::GetFileAttributesW(candidate.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = ::GetLastError();
+        if (means_absent(error)) {
+            return {};
+        }
+        ThrowWin32Error(error);
+    }
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ? candidate : std::wstring();
 }
 
 std::wstring read_product_path() {
@@ -109,6 +140,32 @@ std::wstring FindRecordFile() {
         return found;
     }
     return record_in(folder_of(InstalledProductPath()));
+}
+
+} // namespace vt
+
+namespace vt {
+
+DWORD LoadEarlierRecord(InstallSession& session) {
+    if (session.existingInstall != ExistingInstall::SameVersion &&
+        session.existingInstall != ExistingInstall::OlderVersion) {
+        session.installRecord.Load(nullptr);
+        return 0;
+    }
+    std::wstring file;
+    try {
+        file = FindRecordFile();
+    } catch (const Win32Error& error) {
+        return static_cast<DWORD>(error.code().value());
+    }
+    if (file.empty()) {
+        session.installRecord.Load(nullptr);
+        return 0;
+    }
+    session.installRecord.Load(file.c_str());
+    session.installFolder = session.installRecord.previousInstallFolder;
+    session.shortcutFolder = session.installRecord.previousShortcutFolder;
+    return 0;
 }
 
 } // namespace vt

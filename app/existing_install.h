@@ -3,6 +3,8 @@
 
 #include "app/version_info.h"
 
+#include <windows.h>
+
 #include <cstdint>
 #include <string>
 
@@ -33,7 +35,18 @@ struct DetectedInstall {
 [[nodiscard]] DetectedInstall DetectExistingInstall(const std::wstring& product_path);
 
 // The earlier installation record: next to the registered uninstaller, next to
-// this installer, or next to the installed product; empty when none exists.
+// this installer, or next to the installed product; empty when none exists. A
+// registry or file error other than "not there" throws Win32Error.
 [[nodiscard]] std::wstring FindRecordFile();
+
+struct InstallSession;
+
+// The earlier installation's record and folders, for a reinstallation or an
+// update: the record loaded into the session and its folders taken over; an
+// empty record otherwise or when there is none. Returns 0, or the Win32 error
+// that kept the record from being looked up; the start-up then shows it and
+// ends, since going on without the record would make the next record forget the
+// earlier installation's files.
+[[nodiscard]] DWORD LoadEarlierRecord(InstallSession& session);
 
 } // namespace vt

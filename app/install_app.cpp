@@ -33,16 +33,14 @@ CInstallApp::CInstallApp(const std::wstring& application_id) : session_(applicat
     host.version_caption = &own_version_text;
     SetMessageBoxHost(host);
     // A language change renames the application (the caption of its boxes).
-    AddLanguageChangeListener([this](const std::wstring& title) {
+    renames_on_language_change_ = AddLanguageChangeListener([this](const std::wstring& title) {
         session_.appTitle = title;
         SetName(title);
     });
 }
 
-// The language-change listener refers to this object.
-CInstallApp::~CInstallApp() {
-    ClearLanguageChangeListeners();
-}
+// The language-change subscription leaves the list with the object.
+CInstallApp::~CInstallApp() = default;
 
 bool CInstallApp::InitInstance() {
     // The language of the user within the product's languages; installer texts in

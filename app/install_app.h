@@ -3,6 +3,7 @@
 
 #include "app/install_session.h"
 #include "framework/application.h"
+#include "lang/change_language.h"
 
 namespace vt {
 
@@ -18,6 +19,7 @@ protected:
 
 private:
     InstallSession session_;
+    LanguageChangeSubscription renames_on_language_change_;
 };
 
 } // namespace vt

@@ -64,6 +64,9 @@ InstanceMutex::InstanceMutex(const std::wstring& application_id) {
     } catch (HRESULT) {
         handle_.reset(::CreateMutexW(nullptr, FALSE, InstanceMutexName(application_id).c_str()));
     }
+    if (!handle_) {
+        creation_error_ = ::GetLastError();
+    }
 }
 
 InstanceMutex::~InstanceMutex() {
@@ -73,13 +76,28 @@ InstanceMutex::~InstanceMutex() {
 }
 
 bool InstanceMutex::TryAcquire() {
+    if (!handle_) {
+        owned_ = false;
+        failure_ =
+            creation_error_ != 0 ? creation_error_ : static_cast<DWORD>(ERROR_INVALID_HANDLE);
+        return false;
+    }
     const DWORD result = ::WaitForSingleObject(handle_.get(), 0);
     owned_ = result == WAIT_OBJECT_0 || result == WAIT_ABANDONED;
+    if (owned_) {
+        failure_ = 0;
+    } else if (result == WAIT_TIMEOUT) {
+        failure_ = ERROR_BUSY;
+    } else {
+        failure_ = ::GetLastError();
+    }
     return owned_;
 }
 
 void InstanceMutex::Release() {
-    ::ReleaseMutex(handle_.get());
+    if (owned_) {
+        ::ReleaseMutex(handle_.get());
+    }
     owned_ = false;
 }
 

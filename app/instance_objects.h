@@ -30,9 +30,16 @@ public:
     [[nodiscard]] bool Owned() const noexcept { return owned_; }
     [[nodiscard]] HANDLE Handle() const noexcept { return handle_.get(); }
 
+    // Why the last TryAcquire failed: ERROR_BUSY (170) when another process holds
+    // the mutex; the system's error when the mutex could not be created or its
+    // wait failed. 0 after a success.
+    [[nodiscard]] DWORD FailureCode() const noexcept { return failure_; }
+
 private:
     unique_kernel handle_;
     bool owned_ = false;
+    DWORD creation_error_ = 0;
+    DWORD failure_ = 0;
 };
 
 class RunningInstanceCounter {

@@ -1,5 +1,6 @@
 #include "framework/application.h"
 
+#include "framework/callback_boundary.h"
 #include "support/message_box.h"
 
 namespace vt::fw {
@@ -42,10 +43,11 @@ Application* Application::Current() noexcept {
 
 int Application::Run(HINSTANCE instance) {
     instance_ = instance;
-    if (!InitInstance()) {
-        return ExitInstance();
-    }
-    return ExitInstance();
+    // InitInstance runs the whole program (its modal dialogs); whatever escapes
+    // it ends the program with the error shown.
+    GuardCallback(false, [this] { return InitInstance(); });
+    const int code = GuardCallback(ExitUnexpectedError, [this] { return ExitInstance(); });
+    return UnexpectedErrorReported() ? ExitUnexpectedError : code;
 }
 
 HWND Application::SafeOwner() const {
@@ -64,6 +66,11 @@ bool Application::PreTranslateMessage(MSG& message) {
 }
 
 void Application::PumpPendingMessages() {
+    // Every PeekMessageW is a round trip to the window server under some systems;
+    // the queue status is cheap and says whether anything waits at all.
+    if (HIWORD(::GetQueueStatus(QS_ALLINPUT)) == 0) {
+        return;
+    }
     MSG message;
     while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {

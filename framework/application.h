@@ -44,14 +44,18 @@ public:
     virtual bool PreTranslateMessage(MSG& message);
 
     // Dispatches the thread's pending messages; a quit message is posted again
-    // for the main loop and ends the dispatching.
+    // for the main loop and ends the dispatching. Asks the queue first, so a call
+    // with nothing pending costs no round trip of the message loop.
     void PumpPendingMessages();
+
+    // The code that Run returns when ExitInstance keeps it.
+    [[nodiscard]] int ExitCode() const noexcept { return exit_code_; }
+    void SetExitCode(int code) noexcept { exit_code_ = code; }
 
 protected:
     // Returns false to end the program at once.
     virtual bool InitInstance() = 0;
     virtual int ExitInstance() { return exit_code_; }
-    void SetExitCode(int code) noexcept { exit_code_ = code; }
 
 private:
     HINSTANCE instance_ = nullptr;

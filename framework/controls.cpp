@@ -47,11 +47,14 @@ void ComboBoxEx::SetCurrentSelection(int index) {
     ::SendMessageW(window_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
-LPARAM ComboBoxEx::ItemData(int index) const {
+std::optional<LPARAM> ComboBoxEx::ItemData(int index) const {
     COMBOBOXEXITEMW item{};
     item.mask = CBEIF_LPARAM;
     item.iItem = index;
-    ::SendMessageW(window_, CBEM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    if (index < 0 ||
+        ::SendMessageW(window_, CBEM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) == 0) {
+        return std::nullopt;
+    }
     return item.lParam;
 }
 

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <optional>
 #include <string>
 
 namespace vt::fw {
@@ -37,7 +38,8 @@ public:
     [[nodiscard]] int Count() const;
     [[nodiscard]] int CurrentSelection() const;
     void SetCurrentSelection(int index);
-    [[nodiscard]] LPARAM ItemData(int index) const;
+    // The data of an item; none when the item cannot be read (0 is a real value).
+    [[nodiscard]] std::optional<LPARAM> ItemData(int index) const;
     [[nodiscard]] std::wstring ItemText(int index) const;
 
 private:

@@ -4,6 +4,9 @@
 #include "support/format_inserts.h"
 #include "support/message_box.h"
 
+#include "framework/callback_boundary.h"
+
+#include <algorithm>
 #include <vector>
 
 namespace vt::fw {
@@ -25,6 +28,17 @@ std::wstring window_text(HWND window) {
     const int got = ::GetWindowTextW(window, text.data(), length + 1);
     text.resize(static_cast<std::size_t>(got > 0 ? got : 0));
     return text;
+}
+
+bool is_radio_button(HWND control) {
+    if ((::SendMessageW(control, WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON) != 0) {
+        return true;
+    }
+    wchar_t class_name[16] = {};
+    ::GetClassNameW(control, class_name, 16);
+    const auto type = ::GetWindowLongPtrW(control, GWL_STYLE) & BS_TYPEMASK;
+    return _wcsicmp(class_name, L"Button") == 0 &&
+           (type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON);
 }
 
 } // namespace
@@ -57,13 +71,15 @@ void DataExchange::Check(int id, bool& value) {
 }
 
 void DataExchange::Radio(int first_id, int& index) {
-    // The group: from the first button to the next control with WS_GROUP.
+    // The group: the radio buttons from the first one to the next control with
+    // WS_GROUP; labels and other controls in between do not count.
     std::vector<HWND> buttons;
-    HWND button = dialog_.Item(first_id);
-    while (button != nullptr) {
-        buttons.push_back(button);
-        button = ::GetWindow(button, GW_HWNDNEXT);
-        if (button == nullptr || (::GetWindowLongPtrW(button, GWL_STYLE) & WS_GROUP) != 0) {
+    for (HWND control = dialog_.Item(first_id); control != nullptr;) {
+        if (is_radio_button(control)) {
+            buttons.push_back(control);
+        }
+        control = ::GetWindow(control, GW_HWNDNEXT);
+        if (control == nullptr || (::GetWindowLongPtrW(control, GWL_STYLE) & WS_GROUP) != 0) {
             break;
         }
     }
@@ -92,7 +108,16 @@ void DataExchange::Fail(int id) {
 }
 
 Dialog::~Dialog() {
+    // The derived parts are gone by now: the window hears nothing more from here
+    // on, and what its destruction sends goes to the system's dialog procedure.
+    Detach();
     Destroy();
+}
+
+void Dialog::Detach() noexcept {
+    if (window_ != nullptr && ::IsWindow(window_)) {
+        ::SetWindowLongPtrW(window_, DWLP_USER, 0);
+    }
 }
 
 INT_PTR Dialog::DoModal(HWND owner) {
@@ -158,6 +183,15 @@ bool Dialog::OnMessage(UINT, WPARAM, LPARAM, LRESULT&) {
     return false;
 }
 
+namespace details {
+namespace {
+DialogDispatchObserver dispatch_observer = nullptr;
+}
+void SetDialogDispatchObserver(DialogDispatchObserver observer) noexcept {
+    dispatch_observer = observer;
+}
+} // namespace details
+
 INT_PTR CALLBACK Dialog::Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == WM_INITDIALOG) {
         auto* dialog = reinterpret_cast<Dialog*>(lparam);
@@ -168,12 +202,52 @@ INT_PTR CALLBACK Dialog::Procedure(HWND window, UINT message, WPARAM wparam, LPA
     if (dialog == nullptr) {
         return FALSE;
     }
-    const INT_PTR handled = dialog->Handle(message, wparam, lparam);
+    if (details::dispatch_observer != nullptr) {
+        details::dispatch_observer(dialog, message);
+    }
+    // Nothing may leave this procedure: an error ends the dialog (and the modal
+    // dialog that holds it, for a page) after it has been shown.
+    INT_PTR handled = FALSE;
+    try {
+        handled = dialog->Handle(message, wparam, lparam);
+    } catch (...) {
+        ReportUnexpectedError(std::current_exception());
+        HWND root = ::GetAncestor(window, GA_ROOT);
+        ::EndDialog(root != nullptr ? root : window, -1);
+        handled = TRUE;
+    }
     if (message == WM_NCDESTROY) {
         ::SetWindowLongPtrW(window, DWLP_USER, 0);
         dialog->window_ = nullptr;
     }
     return handled;
+}
+
+bool Dialog::ReturnsResultDirectly(UINT message) noexcept {
+    // The messages whose answer the system takes from the procedure's return value
+    // rather than from DWLP_MSGRESULT.
+    switch (message) {
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+    case WM_COMPAREITEM:
+    case WM_VKEYTOITEM:
+    case WM_CHARTOITEM:
+    case WM_QUERYDRAGICON:
+    case WM_INITDIALOG:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool Dialog::CommandRunning(WORD id) const noexcept {
+    return std::find(running_commands_.begin(), running_commands_.end(), id) !=
+           running_commands_.end();
 }
 
 INT_PTR Dialog::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
@@ -183,6 +257,16 @@ INT_PTR Dialog::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == WM_COMMAND) {
         const WORD id = LOWORD(wparam);
         const WORD code = HIWORD(wparam);
+        // A handler that dispatches messages while it works is not entered again
+        // by its own command (a second press of its button while it runs).
+        if (code == BN_CLICKED && CommandRunning(id)) {
+            return TRUE;
+        }
+        running_commands_.push_back(id);
+        struct Finished {
+            std::vector<WORD>& running;
+            ~Finished() { running.pop_back(); }
+        } finished{running_commands_};
         if (OnCommand(id, code, reinterpret_cast<HWND>(lparam))) {
             return TRUE;
         }
@@ -197,11 +281,14 @@ INT_PTR Dialog::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
         return FALSE;
     }
     LRESULT result = 0;
-    if (OnMessage(message, wparam, lparam, result)) {
-        ::SetWindowLongPtrW(window_, DWLP_MSGRESULT, result);
-        return TRUE;
+    if (!OnMessage(message, wparam, lparam, result)) {
+        return FALSE;
     }
-    return FALSE;
+    if (ReturnsResultDirectly(message)) {
+        return static_cast<INT_PTR>(result);
+    }
+    ::SetWindowLongPtrW(window_, DWLP_MSGRESULT, result);
+    return TRUE;
 }
 
 } // namespace vt::fw

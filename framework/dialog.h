@@ -5,10 +5,17 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace vt::fw {
 
 class Dialog;
+
+namespace details {
+// Sees every message that reaches a dialog object (tests only).
+using DialogDispatchObserver = void (*)(Dialog* dialog, UINT message);
+void SetDialogDispatchObserver(DialogDispatchObserver observer) noexcept;
+} // namespace details
 
 // Moves values between a dialog's controls and its members. Loading fills the
 // controls; saving reads them back and validates, and a failed validation keeps
@@ -47,6 +54,9 @@ public:
     INT_PTR DoModal(HWND owner = nullptr);
     // Creates the dialog as a modeless child (a page inside another dialog).
     bool Create(HWND parent);
+    // Destroys a modeless dialog's window. A derived class whose handlers must
+    // see the destruction calls it in its own destructor; ~Dialog detaches the
+    // object from the window before it destroys what is left.
     void Destroy();
 
     [[nodiscard]] HWND Handle() const noexcept { return window_; }
@@ -67,16 +77,23 @@ protected:
     virtual void OnCancel();
     // A WM_COMMAND; true when handled.
     virtual bool OnCommand(WORD id, WORD code, HWND control);
-    // Any other message; true when handled, with `result` as the dialog's answer.
+    // Any other message; true when handled, with `result` as the dialog's answer
+    // (a brush for WM_CTLCOLOR*, the value of DWLP_MSGRESULT for most others).
     virtual bool OnMessage(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
+
+    // Whether the handler of the command is running (it may dispatch messages).
+    [[nodiscard]] bool CommandRunning(WORD id) const noexcept;
 
 private:
     static INT_PTR CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+    static bool ReturnsResultDirectly(UINT message) noexcept;
     INT_PTR Handle(UINT message, WPARAM wparam, LPARAM lparam);
+    void Detach() noexcept;
 
     UINT template_id_;
     HWND window_ = nullptr;
     bool modal_ = false;
+    std::vector<WORD> running_commands_;
 };
 
 } // namespace vt::fw

@@ -5,24 +5,42 @@
 #include "support/message_box.h"
 #include "support/product_constants.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace vt {
 namespace {
 
-std::vector<LanguageChangeListener>& listeners() {
-    static std::vector<LanguageChangeListener> all;
-    return all;
+struct Listener {
+    unsigned long id;
+    LanguageChangeListener notify;
+};
+
+struct Listeners {
+    std::vector<Listener> all;
+    unsigned long last_id = 0;
+};
+
+Listeners& listeners() {
+    static Listeners list;
+    return list;
 }
 
 } // namespace
 
-void AddLanguageChangeListener(LanguageChangeListener listener) {
-    listeners().push_back(std::move(listener));
+void LanguageChangeSubscription::Reset() noexcept {
+    if (id_ == 0) {
+        return;
+    }
+    auto& all = listeners().all;
+    std::erase_if(all, [id = id_](const Listener& listener) { return listener.id == id; });
+    id_ = 0;
 }
 
-void ClearLanguageChangeListeners() {
-    listeners().clear();
+LanguageChangeSubscription AddLanguageChangeListener(LanguageChangeListener listener) {
+    Listeners& list = listeners();
+    list.all.push_back({++list.last_id, std::move(listener)});
+    return LanguageChangeSubscription(list.last_id);
 }
 
 void ChangeLanguage(int code) {
@@ -32,8 +50,20 @@ void ChangeLanguage(int code) {
         SetLanguage(English);
     }
     const std::wstring title = LocalizedTitle(true);
-    for (const auto& listener : listeners()) {
-        listener(title);
+    // A listener may remove itself or others while it is told: each is looked up
+    // again before it is called.
+    std::vector<unsigned long> ids;
+    for (const Listener& listener : listeners().all) {
+        ids.push_back(listener.id);
+    }
+    for (const unsigned long id : ids) {
+        auto& all = listeners().all;
+        const auto found = std::find_if(
+            all.begin(), all.end(), [id](const Listener& listener) { return listener.id == id; });
+        if (found != all.end()) {
+            const LanguageChangeListener notify = found->notify;
+            notify(title);
+        }
     }
 }
 

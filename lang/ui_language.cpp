@@ -3,8 +3,7 @@
 #include "support/text_conversion.h"
 
 #include <clocale>
-#include <locale>
-#include <stdexcept>
+#include <string>
 
 namespace vt {
 namespace {
@@ -15,21 +14,33 @@ LCID lcid_of(int code) {
     return LANGIDFROMLCID(user) == language ? user : MAKELCID(language, SORT_DEFAULT);
 }
 
+// The C runtime's name of a locale ("German_Germany.1252"): msvcrt takes the
+// English language and country names with the ANSI code page, not "de-DE".
+std::string runtime_locale_name(LCID lcid) {
+    wchar_t language[LOCALE_NAME_MAX_LENGTH] = {};
+    wchar_t country[LOCALE_NAME_MAX_LENGTH] = {};
+    wchar_t code_page[8] = {};
+    if (::GetLocaleInfoW(lcid, LOCALE_SENGLISHLANGUAGENAME, language, LOCALE_NAME_MAX_LENGTH) ==
+            0 ||
+        ::GetLocaleInfoW(lcid, LOCALE_SENGLISHCOUNTRYNAME, country, LOCALE_NAME_MAX_LENGTH) == 0 ||
+        ::GetLocaleInfoW(lcid, LOCALE_IDEFAULTANSICODEPAGE, code_page, 8) == 0) {
+        return {};
+    }
+    return WideToNarrow(std::wstring(language) + L"_" + country + L"." + code_page);
+}
+
+// The language's locale for what depends on the language: the C runtime's
+// character classes and collation. Everything the installer formats itself
+// (error codes, numbers, sizes) stays in the "C" locale's form in every
+// language: LC_NUMERIC and the standard library's global locale are never
+// changed, so a code reads the same in every language.
 void apply_locale(int code) {
-    const LCID lcid = lcid_of(code);
-    wchar_t name[LOCALE_NAME_MAX_LENGTH] = {};
-    if (::GetLocaleInfoW(lcid, LOCALE_SNAME, name, LOCALE_NAME_MAX_LENGTH) == 0) {
+    const std::string name = runtime_locale_name(lcid_of(code));
+    std::setlocale(LC_ALL, "C");
+    if (name.empty() || std::setlocale(LC_CTYPE, name.c_str()) == nullptr) {
         return;
     }
-    const std::string narrow = WideToNarrow(name);
-    try {
-        std::locale::global(std::locale(narrow));
-    } catch (const std::runtime_error&) {
-        // The standard library of this runtime knows only the "C" locale.
-    }
-    std::setlocale(LC_ALL, "C");
-    std::setlocale(LC_CTYPE, narrow.c_str());
-    std::setlocale(LC_COLLATE, narrow.c_str());
+    std::setlocale(LC_COLLATE, name.c_str());
 }
 
 struct UiLanguage {

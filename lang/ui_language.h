@@ -16,9 +16,9 @@ namespace vt {
 [[nodiscard]] LanguageSet AllowedLanguages();
 void SetAllowedLanguages(LanguageSet set);
 
-// Makes the code current and applies its locale to the process (the standard
-// library's global locale, the C runtime's character and collation categories and
-// the thread locale). Failures to apply a locale are not reported.
+// Makes the code current and applies its locale to the C runtime's character and
+// collation categories. Numbers the installer formats (error codes, counts) keep
+// the "C" form in every language. Failures to apply a locale are not reported.
 void SetLanguage(int code);
 
 [[nodiscard]] inline LanguageCode LanguageFromUserDefault() {

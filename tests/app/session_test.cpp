@@ -300,7 +300,8 @@ TEST(LanguageChange, AGreekChoiceAnnouncesEnglishAndRenamesTheInstaller) {
     vt::SetLanguage(vt::German);
     std::wstring announced;
     std::thread driver([&] {
-        if (HWND box = static_cast<HWND>(vt::test::find_dialog_of(::GetCurrentProcessId(), 10000))) {
+        if (HWND box =
+                static_cast<HWND>(vt::test::find_dialog_of(::GetCurrentProcessId(), 10000))) {
             wchar_t text[512] = {};
             ::GetDlgItemTextW(box, 0xFFFF, text, 512);
             announced = text;
@@ -318,12 +319,12 @@ TEST(LanguageChange, AGreekChoiceAnnouncesEnglishAndRenamesTheInstaller) {
     vt::ChangeLanguage(vt::German); // translated: no box
     EXPECT_EQ(vt::CurrentLanguage(), vt::German);
     EXPECT_EQ(app.Name(), L"Installationsprogramm \u2013 Plankwise 6.07");
-    vt::ClearLanguageChangeListeners();
     vt::SetLanguage(vt::English);
 }
 
 TEST(SessionDefaults, AreThoseOfAFreshInstaller) {
-    vt::InstallSession session(L"PlankwiseTests-defaults-" + std::to_wstring(::GetCurrentProcessId()));
+    vt::InstallSession session(L"PlankwiseTests-defaults-" +
+                               std::to_wstring(::GetCurrentProcessId()));
     EXPECT_EQ(session.existingInstall, ExistingInstall::NoInstall);
     EXPECT_TRUE(session.createMenuShortcut);
     EXPECT_TRUE(session.createDesktopShortcut);
