@@ -1,16 +1,18 @@
 # make        prepares the machine and builds both targets
-# make test   the same, then runs every test of the 64-bit build under Wine
-# make run    the same as make, then starts the installer under Wine (Xvfb when
-#             there is no display); the 32-bit build is the one shipped, Wine here
-#             runs the 64-bit build of the same sources
-.PHONY: all setup build32 build64 test run clean
+# make test   the same, then runs every test on both builds: the 64-bit build under
+#             64-bit Wine, the shipped 32-bit build under 32-bit Wine (reported as
+#             skipped where this machine runs no 32-bit programs)
+# make run    the same as make, then starts the shipped 32-bit installer under Wine
+#             (the 64-bit build where 32-bit programs cannot run; it says which)
+# make bench  the benchmarks of both builds
+.PHONY: all setup build32 build64 test run bench clean
 
 all: build64 build32
 
 setup:
 	@bash scripts/setup
 
-# The 32-bit build packs its sample payload with the 64-bit build's tools.
+# The 32-bit build packs its payloads with the 64-bit build's tools.
 build32: setup build64
 	cmake --preset win32 >/dev/null
 	cmake --build --preset win32
@@ -20,10 +22,26 @@ build64: setup
 	cmake --build --preset win64
 
 test: all
-	@status=0; ctest --preset win64 || status=$$?; scripts/wine-run --stop; exit $$status
+	@status=0; \
+	ctest --preset win64 || status=$$?; \
+	scripts/wine-run32 --check 2>&1 | sed 's/^wine-run32: /make test: the shipped 32-bit build is not run: /' || true; \
+	ctest --preset win32 || status=$$?; \
+	scripts/wine-run32 --stop; scripts/wine-run --stop; exit $$status
 
 run: all
-	scripts/wine-run build/win64/app/Install.exe; echo "Install exited with $$?"
+	@if scripts/wine-run32 --check; then \
+	    echo "make run: starting the shipped 32-bit installer (build/win32) under 32-bit Wine"; \
+	    scripts/wine-run32 build/win32/app/Install.exe; echo "Install exited with $$?"; \
+	else \
+	    echo "make run: this machine runs no 32-bit programs: starting the 64-bit build (build/win64) instead"; \
+	    scripts/wine-run build/win64/app/Install.exe; echo "Install exited with $$?"; \
+	fi
+
+bench: all
+	@echo "== 64-bit build"; scripts/wine-run build/win64/bench/extract.exe
+	@echo "== shipped 32-bit build"; \
+	if scripts/wine-run32 --check; then scripts/wine-run32 build/win32/bench/extract.exe; \
+	else echo "bench: skipped: this machine runs no 32-bit programs"; fi
 
 clean:
-	rm -rf build/win32 build/win64 build/wine
+	rm -rf build/win32 build/win64 build/wine build/wine32

@@ -200,44 +200,38 @@ LPCWSTR resource_id(const std::wstring& key) {
     return key[0] == L'#' ? MAKEINTRESOURCEW(std::stoi(key.substr(1))) : key.c_str();
 }
 
+struct ResourceWalk {
+    std::vector<Resource>* all;
+    std::wstring type;
+    std::wstring name;
+};
+
+BOOL CALLBACK copy_language(HMODULE module, LPCWSTR type, LPCWSTR name, WORD language,
+                            LONG_PTR context) {
+    auto* walk = reinterpret_cast<ResourceWalk*>(context);
+    HRSRC found = ::FindResourceExW(module, type, name, language);
+    const auto* bytes = static_cast<const char*>(::LockResource(::LoadResource(module, found)));
+    walk->all->push_back({walk->type, walk->name, language,
+                          std::vector<char>(bytes, bytes + ::SizeofResource(module, found))});
+    return TRUE;
+}
+
+BOOL CALLBACK copy_name(HMODULE module, LPCWSTR type, LPWSTR name, LONG_PTR context) {
+    reinterpret_cast<ResourceWalk*>(context)->name = resource_key(name);
+    ::EnumResourceLanguagesW(module, type, name, &copy_language, context);
+    return TRUE;
+}
+
+BOOL CALLBACK copy_type(HMODULE module, LPWSTR type, LONG_PTR context) {
+    reinterpret_cast<ResourceWalk*>(context)->type = resource_key(type);
+    ::EnumResourceNamesW(module, type, &copy_name, context);
+    return TRUE;
+}
+
 std::vector<Resource> resources_of(HMODULE module) {
     std::vector<Resource> all;
-    struct Walk {
-        HMODULE module;
-        std::vector<Resource>* all;
-        std::wstring type;
-        std::wstring name;
-    } walk{module, &all, {}, {}};
-    ::EnumResourceTypesW(
-        module,
-        [](HMODULE m, LPWSTR type, LONG_PTR context) -> BOOL {
-            auto* w = reinterpret_cast<Walk*>(context);
-            w->type = resource_key(type);
-            ::EnumResourceNamesW(
-                m, type,
-                [](HMODULE m2, LPCWSTR type2, LPWSTR name, LONG_PTR context2) -> BOOL {
-                    auto* w2 = reinterpret_cast<Walk*>(context2);
-                    w2->name = resource_key(name);
-                    ::EnumResourceLanguagesW(
-                        m2, type2, name,
-                        [](HMODULE m3, LPCWSTR type3, LPCWSTR name3, WORD language,
-                           LONG_PTR context3) -> BOOL {
-                            auto* w3 = reinterpret_cast<Walk*>(context3);
-                            HRSRC found = ::FindResourceExW(m3, type3, name3, language);
-                            const auto* bytes =
-                                static_cast<const char*>(::LockResource(::LoadResource(m3, found)));
-                            w3->all->push_back(
-                                {w3->type, w3->name, language,
-                                 std::vector<char>(bytes, bytes + ::SizeofResource(m3, found))});
-                            return TRUE;
-                        },
-                        context2);
-                    return TRUE;
-                },
-                context);
-            return TRUE;
-        },
-        reinterpret_cast<LONG_PTR>(&walk));
+    ResourceWalk walk{&all, {}, {}};
+    ::EnumResourceTypesW(module, &copy_type, reinterpret_cast<LONG_PTR>(&walk));
     return all;
 }
 

@@ -27,20 +27,19 @@ struct SeenBox {
     HICON icon = nullptr;
 };
 
+BOOL CALLBACK take_icon(HWND child, LPARAM found) {
+    if ((::GetWindowLongPtrW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+        *reinterpret_cast<HICON*>(found) =
+            reinterpret_cast<HICON>(::SendMessageW(child, STM_GETICON, 0, 0));
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // The icon of a message box: the static control with the icon style.
 HICON icon_of(HWND box) {
     HICON icon = nullptr;
-    ::EnumChildWindows(
-        box,
-        [](HWND child, LPARAM found) -> BOOL {
-            if ((::GetWindowLongPtrW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
-                *reinterpret_cast<HICON*>(found) =
-                    reinterpret_cast<HICON>(::SendMessageW(child, STM_GETICON, 0, 0));
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&icon));
+    ::EnumChildWindows(box, &take_icon, reinterpret_cast<LPARAM>(&icon));
     return icon;
 }
 

@@ -104,34 +104,39 @@ unsigned long RunningProcess::Wait(unsigned long timeout_ms) {
     return code;
 }
 
+namespace {
+
+struct WindowSearch {
+    DWORD id;
+    const wchar_t* class_name;
+    const wchar_t* caption;
+    HWND found;
+};
+
+BOOL CALLBACK match_window(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<WindowSearch*>(data);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    wchar_t cls[64] = {};
+    wchar_t text[256] = {};
+    ::GetClassNameW(window, cls, 64);
+    ::GetWindowTextW(window, text, 256);
+    if (owner == search->id && ::IsWindowVisible(window) &&
+        (search->class_name == nullptr || wcscmp(cls, search->class_name) == 0) &&
+        (search->caption == nullptr || wcscmp(text, search->caption) == 0)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+} // namespace
+
 void* find_window_of(unsigned long process_id, const wchar_t* class_name, const wchar_t* caption,
                      unsigned long timeout_ms) {
-    struct Search {
-        DWORD id;
-        const wchar_t* class_name;
-        const wchar_t* caption;
-        HWND found;
-    };
     for (unsigned long waited = 0; waited <= timeout_ms; waited += 50) {
-        Search search{process_id, class_name, caption, nullptr};
-        ::EnumWindows(
-            [](HWND window, LPARAM data) -> BOOL {
-                auto* s = reinterpret_cast<Search*>(data);
-                DWORD owner = 0;
-                ::GetWindowThreadProcessId(window, &owner);
-                wchar_t cls[64] = {};
-                wchar_t text[256] = {};
-                ::GetClassNameW(window, cls, 64);
-                ::GetWindowTextW(window, text, 256);
-                if (owner == s->id && ::IsWindowVisible(window) &&
-                    (s->class_name == nullptr || wcscmp(cls, s->class_name) == 0) &&
-                    (s->caption == nullptr || wcscmp(text, s->caption) == 0)) {
-                    s->found = window;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&search));
+        WindowSearch search{process_id, class_name, caption, nullptr};
+        ::EnumWindows(&match_window, reinterpret_cast<LPARAM>(&search));
         if (search.found != nullptr) {
             return search.found;
         }
