@@ -1,0 +1,74 @@
+// The install page: the summary of the chosen options before the run, the
+// installation's transcript during it (log, status line, progress bar), and the
+// run itself with the handler of the extraction's notifications.
+#pragma once
+
+#include "app/install_session.h"
+#include "engine/transcript.h"
+#include "framework/dialog.h"
+#include "payload/notification.h"
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace vt {
+
+class CDlgInstall : public fw::Dialog, public Transcript {
+public:
+    static constexpr UINT TemplateId = 135;
+    static constexpr int LogId = 1015;
+    static constexpr int ProgressId = 1014;
+    static constexpr int StatusId = 1003;
+
+    explicit CDlgInstall(InstallSession& session);
+    ~CDlgInstall() override;
+
+    // The whole installation; true when it reached its end (even with failed
+    // later steps), false when the work folder or the extraction failed.
+    bool RunInstallation();
+
+    // Texts refresh, called by the host after the page's texts change.
+    void RefreshTexts();
+    // The host's layout grew the page by these amounts.
+    void Grow(int dx, int dy);
+
+    // Transcript.
+    void SetStatus(const std::wstring& text) override;
+    void AppendLog(const std::wstring& text, bool heading = false) override;
+    void DispatchPendingMessages() override;
+    [[nodiscard]] HWND Window() const override { return Handle(); }
+
+    [[nodiscard]] const std::wstring& MainProgramPath() const noexcept { return main_program_; }
+    [[nodiscard]] const std::wstring& UninstallerPath() const noexcept { return uninstaller_; }
+
+    // Where the run reads its payload: the installer's own resource, unless
+    // another source is given (a test's archive).
+    using PayloadSource = std::function<std::string_view()>;
+    void SetPayloadSource(PayloadSource source) { payload_source_ = std::move(source); }
+
+protected:
+    bool OnInitDialog() override;
+    void DoDataExchange(fw::DataExchange& exchange) override;
+
+private:
+    class NotificationHandler;
+
+    void RebuildSummary();
+    [[nodiscard]] std::wstring FramedLine(const std::wstring& text) const;
+
+    InstallSession& session_;
+    HWND log_ = nullptr;
+    HWND progress_ = nullptr;
+    std::wstring main_program_;
+    std::wstring uninstaller_;
+    PayloadSource payload_source_;
+};
+
+// A path as the transcript shows it: in double quotes when it holds a space.
+[[nodiscard]] std::wstring QuotedPath(const std::wstring& path);
+
+// The percent of the progress bar: rounded, and 99 until the last byte is done.
+[[nodiscard]] int ProgressPercent(std::uint64_t done, std::uint64_t total) noexcept;
+
+} // namespace vt

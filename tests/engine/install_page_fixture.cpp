@@ -1,0 +1,133 @@
+#include "install_page_fixture.h"
+
+#include "lang/ui_language.h"
+#include "support/product_constants.h"
+#include "support/registry.h"
+
+#include <boost/filesystem/operations.hpp>
+
+#include <shlobj.h>
+
+namespace vt::test {
+namespace {
+
+class HostDialog : public fw::Dialog {
+public:
+    HostDialog() : Dialog(900) {}
+};
+
+std::wstring special_folder(int csidl) {
+    wchar_t path[MAX_PATH] = {};
+    ::SHGetSpecialFolderPathW(nullptr, path, csidl, FALSE);
+    return path;
+}
+
+void remove_tree(const std::wstring& path) {
+    namespace fs = boost::filesystem;
+    boost::system::error_code error;
+    for (fs::recursive_directory_iterator it(path, error), end; !error && it != end;
+         it.increment(error)) {
+        ::SetFileAttributesW(it->path().c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+    fs::remove_all(path, error);
+}
+
+} // namespace
+
+void InstallPageTest::SetUp() {
+    // What an earlier installation (or another test of this prefix) left.
+    RemoveInstallation();
+    SetLanguage(English);
+    session.installFolder = scratch / L"Plankwise 6";
+    session.shortcutFolder = scratch / L"Menu\\Vantorel\\Plankwise 6";
+    ASSERT_TRUE(session.instanceMutex.TryAcquire());
+    host = std::make_unique<HostDialog>();
+    ASSERT_TRUE(host->Create(nullptr));
+    page = std::make_unique<CDlgInstall>(session);
+    ASSERT_TRUE(page->Create(host->Handle()));
+    ::ShowWindow(page->Handle(), SW_SHOW);
+    page->UpdateData(false);
+    page->RefreshTexts();
+}
+
+void InstallPageTest::TearDown() {
+    page.reset();
+    host.reset();
+    RemoveInstallation();
+}
+
+void InstallPageTest::RemoveInstallation() {
+    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, product::UninstallKey);
+    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, product::MakerKey);
+    ::RegDeleteTreeW(HKEY_CLASSES_ROOT, L".pwproj");
+    ::RegDeleteTreeW(HKEY_CLASSES_ROOT, L"Vantorel.Plankwise.Project");
+    remove_tree(CommonDataFolder() + L"\\Vantorel");
+    remove_tree(special_folder(CSIDL_APPDATA) + L"\\Vantorel");
+    remove_tree(SamplesFolder());
+    ::DeleteFileW((DesktopFolder() + L"\\Plankwise 6.07.lnk").c_str());
+    ::SetEnvironmentVariableW(L"VT_DSETUP_VERSION", nullptr);
+    ::SetEnvironmentVariableW(L"VT_DSETUP_REVISION", nullptr);
+    ::SetEnvironmentVariableW(L"VT_DSETUP_RESULT", nullptr);
+    ::SetEnvironmentVariableW(L"VT_DSETUP_PROGRESS", nullptr);
+}
+
+void InstallPageTest::UsePayload(std::string archive) {
+    payload_ = std::move(archive);
+    page->SetPayloadSource([this] { return std::string_view(payload_); });
+}
+
+std::wstring InstallPageTest::Log() const {
+    HWND log = page->Item(CDlgInstall::LogId);
+    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(log)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        ::GetWindowTextW(log, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+std::wstring InstallPageTest::Status() const {
+    wchar_t text[1024] = {};
+    ::GetDlgItemTextW(page->Handle(), CDlgInstall::StatusId, text, 1024);
+    return text;
+}
+
+std::wstring InstallPageTest::DesktopFolder() const {
+    return special_folder(CSIDL_COMMON_DESKTOPDIRECTORY);
+}
+
+std::wstring InstallPageTest::CommonDataFolder() const {
+    return special_folder(CSIDL_COMMON_APPDATA);
+}
+
+std::wstring InstallPageTest::SamplesFolder() const {
+    return DesktopFolder() + L"\\Plankwise Examples";
+}
+
+std::wstring BuildPath(const std::wstring& relative) {
+    wchar_t own[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, own, MAX_PATH);
+    std::wstring folder = own;
+    folder.erase(folder.find_last_of(L'\\'));
+    folder.erase(folder.find_last_of(L'\\'));
+    return folder + L"\\" + relative;
+}
+
+std::string BuildFile(const std::wstring& relative) {
+    return read_file(BuildPath(relative));
+}
+
+std::wstring RegistryText(HKEY root, const std::wstring& key, const wchar_t* value) {
+    std::wstring text = L"(none)";
+    if (const auto opened = OpenKey(root, key)) {
+        ReadString(opened.get(), value, text);
+    }
+    return text;
+}
+
+DWORD RegistryNumber(HKEY root, const std::wstring& key, const wchar_t* value) {
+    DWORD number = 0xFFFFFFFF;
+    DWORD size = sizeof number;
+    ::RegGetValueW(root, key.c_str(), value, RRF_RT_REG_DWORD, nullptr, &number, &size);
+    return number;
+}
+
+} // namespace vt::test
