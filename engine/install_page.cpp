@@ -103,6 +103,7 @@ void CDlgInstall::Grow(int dx, int dy) {
 }
 
 void CDlgInstall::SetStatus(const std::wstring& text) {
+    pending_status_.clear();
     ::SetDlgItemTextW(Handle(), StatusId, text.c_str());
 }
 
@@ -138,14 +139,55 @@ std::wstring CDlgInstall::FramedLine(const std::wstring& text) const {
 }
 
 void CDlgInstall::AppendLog(const std::wstring& text, bool heading) {
-    const std::wstring line = text.empty() || heading ? FramedLine(text) : text;
+    pending_log_ += text.empty() || heading ? FramedLine(text) : text;
+    FlushLog(defer_log_);
+}
+
+void CDlgInstall::FlushLog(bool when_due) {
+    constexpr ULONGLONG flush_interval_ms = 40;
+    if (pending_log_.empty() && pending_status_.empty()) {
+        return;
+    }
+    const ULONGLONG now = ::GetTickCount64();
+    if (when_due && now - last_flush_ < flush_interval_ms) {
+        return;
+    }
+    last_flush_ = now;
+    if (!pending_status_.empty()) {
+        ::PathSetDlgItemPathW(Handle(), StatusId, pending_status_.c_str());
+        pending_status_.clear();
+    }
+    if (pending_log_.empty()) {
+        return;
+    }
     ::SendMessageW(log_, EM_SETSEL, 0x7FFFFFFF, -1);
     ::SendMessageW(log_, EM_SCROLLCARET, 0, 0);
-    ::SendMessageW(log_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(line.c_str()));
+    ::SendMessageW(log_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(pending_log_.c_str()));
     ::SendMessageW(log_, EM_LINESCROLL, 0, 1);
+    pending_log_.clear();
+}
+
+void CDlgInstall::SetFileStatus(const std::wstring& text) {
+    pending_status_ = text;
+    FlushLog(defer_log_);
+}
+
+void CDlgInstall::DeferLog(bool defer) {
+    defer_log_ = defer;
+    if (!defer) {
+        FlushLog(false);
+    }
+}
+
+void CDlgInstall::SetProgress(int percent) {
+    if (percent != progress_percent_) {
+        progress_percent_ = percent;
+        ::SendMessageW(progress_, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
+    }
 }
 
 void CDlgInstall::DispatchPendingMessages() {
+    FlushLog(true);
     if (fw::Application* application = fw::Application::Current()) {
         application->PumpPendingMessages();
         return;

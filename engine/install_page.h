@@ -57,12 +57,27 @@ private:
     void RebuildSummary();
     [[nodiscard]] std::wstring FramedLine(const std::wstring& text) const;
 
+    // While the files are extracted, appended lines are gathered and put into the
+    // log at most every few milliseconds: the edit control measures its whole
+    // text on every insertion, so one insertion a line would make a long
+    // transcript cost time that grows with the square of its length.
+    // The status line of a file follows the same pace (always the latest file's).
+    void DeferLog(bool defer);
+    void FlushLog(bool when_due);
+    void SetFileStatus(const std::wstring& text);
+    void SetProgress(int percent);
+
     InstallSession& session_;
     HWND log_ = nullptr;
     HWND progress_ = nullptr;
     std::wstring main_program_;
     std::wstring uninstaller_;
     PayloadSource payload_source_;
+    bool defer_log_ = false;
+    std::wstring pending_log_;
+    std::wstring pending_status_;
+    ULONGLONG last_flush_ = 0;
+    int progress_percent_ = -1;
 };
 
 // A path as the transcript shows it: in double quotes when it holds a space.

@@ -109,7 +109,7 @@ bool CDlgInstall::RunInstallation() {
     bool result = false;
     {
         const TemporaryFilesPublication publication(temporary_files);
-        ::SendMessageW(progress_, PBM_SETPOS, 0, 0);
+        SetProgress(0);
         ::ShowWindow(progress_, SW_SHOW);
 
         // 6-7. The payload, verified, extracted and placed.
@@ -117,8 +117,11 @@ bool CDlgInstall::RunInstallation() {
         imemstream stream(payload.data(), payload.size());
         NotificationHandler handler(*this, stream);
         const PayloadFolders folders{session_.installFolder, examples, session_.workFolder};
-        if (!extract_payload(stream, folders,
-                             [&handler](notification event) { return handler(event); })) {
+        DeferLog(true);
+        const bool extracted = extract_payload(
+            stream, folders, [&handler](notification event) { return handler(event); });
+        DeferLog(false);
+        if (!extracted) {
             record.Rollback();
         } else {
             // 8. The programs that must not be changed by accident.
@@ -157,6 +160,9 @@ bool CDlgInstall::RunInstallation() {
             const bool registered =
                 WriteUninstallRegistration(record, main_program_, uninstaller_, CurrentLanguage());
             WriteProgramPathValue(main_program_);
+            // The registration run is awaited without dispatching: what the page
+            // shows so far is painted first.
+            ::RedrawWindow(Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
             const auto exit_code = RunRegistration(record, session_.instanceMutex, main_program_);
             AppendLog(verdict(registered && exit_code == RegistrationSucceeded));
 

@@ -8,6 +8,7 @@
 #include "payload/compress_error.h"
 #include "payload/error_translation.h"
 #include "payload/verify.h"
+#include "support/format_inserts.h"
 #include "support/security.h"
 
 #include <commctrl.h>
@@ -32,6 +33,10 @@ bool file_exists(const std::wstring& path) {
 }
 
 } // namespace
+
+CDlgInstall::NotificationHandler::NotificationHandler(CDlgInstall& page, std::istream& payload)
+    : page_(page), payload_(payload), copying_format_(LocalizedString(1115)),
+      ok_line_(LocalizedString(1011) + L"\r\n") {}
 
 notification::result CDlgInstall::NotificationHandler::operator()(const notification& event) {
     const notification::result result =
@@ -93,11 +98,11 @@ notification::result CDlgInstall::NotificationHandler::On(const notify::file_sta
     case FileKind::Plain:
         break;
     }
-    const std::wstring line = LocalizedString(1115, {QuotedPath(path)});
+    const std::wstring line = FormatInserts(copying_format_, {QuotedPath(path)});
     if (kind != FileKind::Temporary) {
         Record().AddFile(path, static_cast<std::int32_t>(kind), kind == FileKind::KeepExisting);
     }
-    ::PathSetDlgItemPathW(page_.Handle(), StatusId, line.c_str());
+    page_.SetFileStatus(line);
     page_.AppendLog(line);
     return result::proceed;
 }
@@ -110,13 +115,12 @@ notification::result CDlgInstall::NotificationHandler::On(const notify::file_fin
     if (kind != FileKind::Temporary && Record().entryOpen) {
         Record().CommitLast(true);
     }
-    page_.AppendLog(LocalizedString(1011) + L"\r\n");
+    page_.AppendLog(ok_line_);
     return result::proceed;
 }
 
 notification::result CDlgInstall::NotificationHandler::On(const notify::progress& progress) {
-    ::SendMessageW(page_.progress_, PBM_SETPOS,
-                   static_cast<WPARAM>(ProgressPercent(progress.done, progress.total)), 0);
+    page_.SetProgress(ProgressPercent(progress.done, progress.total));
     return result::proceed;
 }
 

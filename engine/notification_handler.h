@@ -5,6 +5,7 @@
 #include "record/install_record.h"
 
 #include <istream>
+#include <string>
 
 namespace vt {
 
@@ -13,8 +14,7 @@ namespace vt {
 // are dispatched.
 class CDlgInstall::NotificationHandler {
 public:
-    NotificationHandler(CDlgInstall& page, std::istream& payload)
-        : page_(page), payload_(payload) {}
+    NotificationHandler(CDlgInstall& page, std::istream& payload);
 
     notification::result operator()(const notification& event);
 
@@ -32,6 +32,9 @@ private:
 
     CDlgInstall& page_;
     std::istream& payload_;
+    // The texts of every file's line, loaded once per run.
+    std::wstring copying_format_;
+    std::wstring ok_line_;
 };
 
 } // namespace vt

@@ -16,6 +16,11 @@ void InstallRecord::AddFolderChain(const std::wstring& folder) noexcept {
     if (folder.empty() || folder.size() >= MAX_PATH) {
         return;
     }
+    // Most files go into a folder that exists by then: one look instead of one
+    // per component.
+    if (::PathIsDirectoryW(folder.c_str())) {
+        return;
+    }
     wchar_t buffer[MAX_PATH] = {};
     wcscpy(buffer, folder.c_str());
     const wchar_t* component = ::PathFindNextComponentW(buffer);
