@@ -14,6 +14,7 @@
 //   extract.exe            both payload sizes
 //   extract.exe --scale N  one payload of N times the product's size
 #include "archive_writer.h"
+#include "measure.h"
 #include "payload/compress_error.h"
 #include "payload/crc32.h"
 #include "payload/extract.h"
@@ -40,6 +41,9 @@ namespace io = boost::iostreams;
 namespace fs = boost::filesystem;
 
 namespace {
+
+using vt::bench::now_seconds;
+using vt::bench::peak_working_set;
 
 class Random {
 public:
@@ -176,20 +180,6 @@ std::string build_payload(int scale, std::size_t& decompressed, std::size_t& cou
     return std::move(out).str();
 }
 
-double now_seconds() {
-    LARGE_INTEGER frequency, counter;
-    ::QueryPerformanceFrequency(&frequency);
-    ::QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-PROCESS_MEMORY_COUNTERS memory() {
-    PROCESS_MEMORY_COUNTERS counters{};
-    counters.cb = sizeof counters;
-    ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof counters);
-    return counters;
-}
-
 // The measured part, in a process of its own so that its peak working set is its own.
 int measure(const std::wstring& payload_file, const std::wstring& folder) {
     // Read with one allocation of the exact size, so that the peak working set
@@ -197,7 +187,7 @@ int measure(const std::wstring& payload_file, const std::wstring& folder) {
     std::ifstream in(fs::path(payload_file).c_str(), std::ios_base::binary);
     std::string payload(static_cast<std::size_t>(fs::file_size(payload_file)), '\0');
     in.read(payload.data(), static_cast<std::streamsize>(payload.size()));
-    const SIZE_T baseline = memory().PeakWorkingSetSize;
+    const SIZE_T baseline = peak_working_set();
 
     vt::imemstream plain(payload.data(), payload.size());
     double start = now_seconds();
@@ -230,7 +220,7 @@ int measure(const std::wstring& payload_file, const std::wstring& folder) {
             return vt::notification::result::proceed;
         });
     const double extract = now_seconds() - start;
-    const SIZE_T peak = memory().PeakWorkingSetSize;
+    const SIZE_T peak = peak_working_set();
     std::printf("  plain decode (a)           %8.3f s\n", decode);
     std::printf("  verify + extract (b)       %8.3f s   %s, %d%%\n", extract,
                 ok ? "succeeded" : "FAILED", percent);
@@ -256,21 +246,8 @@ int run_scale(int scale) {
                 static_cast<double>(decompressed) / 1e6, static_cast<double>(payload.size()) / 1e6);
     std::fflush(stdout);
 
-    wchar_t self[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring command = L"\"" + std::wstring(self) + L"\" --measure \"" + file.wstring() +
-                           L"\" \"" + folder.wstring() + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    DWORD code = 1;
-    if (::CreateProcessW(self, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                         &startup, &info)) {
-        ::WaitForSingleObject(info.hProcess, INFINITE);
-        ::GetExitCodeProcess(info.hProcess, &code);
-        ::CloseHandle(info.hThread);
-        ::CloseHandle(info.hProcess);
-    }
+    const int code =
+        vt::bench::run_self(L"--measure \"" + file.wstring() + L"\" \"" + folder.wstring() + L"\"");
     boost::system::error_code ec;
     fs::remove_all(folder, ec);
     return static_cast<int>(code);

@@ -13,6 +13,7 @@
 //   install_run.exe --measure sample -         one, in this process
 #include "app/install_session.h"
 #include "archive_writer.h"
+#include "measure.h"
 #include "engine/install_page.h"
 #include "framework/dialog.h"
 #include "lang/ui_language.h"
@@ -42,19 +43,8 @@ namespace fs = boost::filesystem;
 
 namespace {
 
-double now_seconds() {
-    LARGE_INTEGER frequency, counter;
-    ::QueryPerformanceFrequency(&frequency);
-    ::QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-SIZE_T peak_working_set() {
-    PROCESS_MEMORY_COUNTERS counters{};
-    counters.cb = sizeof counters;
-    ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof counters);
-    return counters.PeakWorkingSetSize;
-}
+using vt::bench::now_seconds;
+using vt::bench::peak_working_set;
 
 std::string read_whole(const std::wstring& path) {
     std::ifstream in(fs::path(path).c_str(), std::ios_base::binary);
@@ -224,22 +214,7 @@ int measure(const std::wstring& mode, const std::wstring& payload_file) {
 }
 
 int run_child(const wchar_t* mode, const std::wstring& payload_file = L"-") {
-    wchar_t self[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring command =
-        L"\"" + std::wstring(self) + L"\" --measure " + mode + L" \"" + payload_file + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    DWORD code = 1;
-    if (::CreateProcessW(self, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                         &startup, &info)) {
-        ::WaitForSingleObject(info.hProcess, INFINITE);
-        ::GetExitCodeProcess(info.hProcess, &code);
-        ::CloseHandle(info.hThread);
-        ::CloseHandle(info.hProcess);
-    }
-    return static_cast<int>(code);
+    return vt::bench::run_self(std::wstring(L"--measure ") + mode + L" \"" + payload_file + L"\"");
 }
 
 } // namespace

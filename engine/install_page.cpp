@@ -188,22 +188,7 @@ void CDlgInstall::SetProgress(int percent) {
 
 void CDlgInstall::DispatchPendingMessages() {
     FlushLog(true);
-    if (fw::Application* application = fw::Application::Current()) {
-        application->PumpPendingMessages();
-        return;
-    }
-    if (HIWORD(::GetQueueStatus(QS_ALLINPUT)) == 0) {
-        return;
-    }
-    MSG message;
-    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            ::PostQuitMessage(static_cast<int>(message.wParam));
-            return;
-        }
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-    }
+    fw::Application::PumpThreadMessages(fw::Application::Current());
 }
 
 } // namespace vt

@@ -12,6 +12,7 @@
 #include "payload/extract.h"
 #include "payload/resource_stream.h"
 #include "support/memstream.h"
+#include "framework/wait_cursor.h"
 #include "support/product_constants.h"
 #include "support/resource.h"
 
@@ -20,18 +21,6 @@
 
 namespace vt {
 namespace {
-
-// The wait cursor for the whole run.
-class WaitCursor {
-public:
-    WaitCursor() : previous_(::SetCursor(::LoadCursorW(nullptr, IDC_WAIT))) {}
-    ~WaitCursor() { ::SetCursor(previous_); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-
-private:
-    HCURSOR previous_;
-};
 
 std::wstring verdict(bool succeeded) {
     return LocalizedString(succeeded ? 1011 : 1012) + L"\r\n";
@@ -91,7 +80,7 @@ bool CDlgInstall::RunInstallation() {
     main_program_.clear();
     uninstaller_.clear();
     AppendLog(L"", true);
-    const WaitCursor wait;
+    const fw::WaitCursor wait;
     SetStatus(LocalizedString(1114));
 
     // 2. The temporary work folder.

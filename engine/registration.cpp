@@ -1,5 +1,6 @@
 #include "engine/registration.h"
 
+#include "framework/wait_cursor.h"
 #include "support/product_constants.h"
 #include "support/unique_handle.h"
 
@@ -24,18 +25,6 @@ bool set_number(HKEY key, const wchar_t* name, DWORD number) {
     return ::RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
                             sizeof number) == ERROR_SUCCESS;
 }
-
-// The wait cursor for as long as the object lives.
-class WaitCursor {
-public:
-    WaitCursor() : previous_(::SetCursor(::LoadCursorW(nullptr, IDC_WAIT))) {}
-    ~WaitCursor() { ::SetCursor(previous_); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-
-private:
-    HCURSOR previous_;
-};
 
 } // namespace
 
@@ -122,7 +111,7 @@ std::optional<DWORD> RunRegistration(InstallRecord& record, InstanceMutex& mutex
 
     record.CommitLast(exit_code == RegistrationSucceeded);
     if (exit_code == RegistrationSucceeded) {
-        const WaitCursor wait;
+        const fw::WaitCursor wait;
         ::SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_FLUSH, nullptr, nullptr);
     }
     return exit_code;

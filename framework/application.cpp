@@ -66,6 +66,10 @@ bool Application::PreTranslateMessage(MSG& message) {
 }
 
 void Application::PumpPendingMessages() {
+    PumpThreadMessages(this);
+}
+
+void Application::PumpThreadMessages(Application* application) {
     // Every PeekMessageW is a round trip to the window server under some systems;
     // the queue status is cheap and says whether anything waits at all.
     if (HIWORD(::GetQueueStatus(QS_ALLINPUT)) == 0) {
@@ -77,7 +81,7 @@ void Application::PumpPendingMessages() {
             ::PostQuitMessage(static_cast<int>(message.wParam));
             return;
         }
-        if (!PreTranslateMessage(message)) {
+        if (application == nullptr || !application->PreTranslateMessage(message)) {
             ::TranslateMessage(&message);
             ::DispatchMessageW(&message);
         }

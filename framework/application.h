@@ -47,6 +47,9 @@ public:
     // for the main loop and ends the dispatching. Asks the queue first, so a call
     // with nothing pending costs no round trip of the message loop.
     void PumpPendingMessages();
+    // The same for any thread: with an application, through its
+    // PreTranslateMessage; without one, straight to the windows.
+    static void PumpThreadMessages(Application* application);
 
     // The code that Run returns when ExitInstance keeps it.
     [[nodiscard]] int ExitCode() const noexcept { return exit_code_; }
