@@ -123,8 +123,13 @@ TEST(Dialogs, AFailedValidationKeepsTheDialogOpenAndSaysWhy) {
             box_text = text;
             box_caption = text_of(box);
             ::SendMessageW(box, WM_COMMAND, IDOK, 0);
+            // The box is gone once the dialog's thread has left its loop; a sent
+            // message returns only when that thread is back in a loop of its own.
+            while (::IsWindow(box)) {
+                ::SendMessageW(window, WM_NULL, 0, 0);
+            }
         }
-        ::Sleep(200);
+        ::SendMessageW(window, WM_NULL, 0, 0);
         still_open = ::IsWindow(window) && ::IsWindowVisible(window);
         ::SendMessageW(::GetDlgItem(window, IDCANCEL), BM_CLICK, 0, 0);
     });
