@@ -129,8 +129,11 @@ TEST(BusyHandlers, ASecondPressWhileTheHandlerRunsDoesNothing) {
         while (!dialog.work_running) {
             ::Sleep(10); // the click is queued to the dialog's thread
         }
-        // The second press reaches the dialog through the handler's own dispatching.
-        click(window, 1105);
+        // The second press reaches the dialog through the handler's own dispatching;
+        // a handler entered again would keep it waiting, hence the time limit.
+        DWORD_PTR answer = 0;
+        ::SendMessageTimeoutW(::GetDlgItem(window, 1105), BM_CLICK, 0, 0, SMTO_NORMAL, 5000,
+                              &answer);
         entries_while_running = dialog.work_entries;
         dialog.finish_work = true;
         while (dialog.work_running) {
