@@ -69,6 +69,7 @@ void InstallPageTest::RemoveInstallation() {
     ::SetEnvironmentVariableW(L"VT_DSETUP_REVISION", nullptr);
     ::SetEnvironmentVariableW(L"VT_DSETUP_RESULT", nullptr);
     ::SetEnvironmentVariableW(L"VT_DSETUP_PROGRESS", nullptr);
+    ::SetEnvironmentVariableW(L"VT_DSETUP_CHECK_DISPATCH", nullptr);
 }
 
 void InstallPageTest::UsePayload(std::string archive) {
