@@ -14,7 +14,6 @@
 #include "support/memstream.h"
 #include "framework/wait_cursor.h"
 #include "support/product_constants.h"
-#include "support/resource.h"
 
 #include <commctrl.h>
 #include <shlwapi.h>
@@ -34,12 +33,6 @@ void make_read_only(const std::wstring& path) {
     if (attributes != INVALID_FILE_ATTRIBUTES) {
         ::SetFileAttributesW(path.c_str(), attributes | FILE_ATTRIBUTE_READONLY);
     }
-}
-
-std::string_view own_payload() {
-    const auto bytes = load_resource(MAKEINTRESOURCEW(PayloadArchive::resource_id),
-                                     MAKEINTRESOURCEW(PayloadArchive::resource_type));
-    return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
 }
 
 // One shortcut between its journal entry and the entry's verdict.
@@ -102,8 +95,9 @@ bool CDlgInstall::RunInstallation() {
         ::ShowWindow(progress_, SW_SHOW);
 
         // 6-7. The payload, verified, extracted and placed.
-        const std::string_view payload = payload_source_ ? payload_source_() : own_payload();
-        imemstream stream(payload.data(), payload.size());
+        const std::string_view given = payload_source_ ? payload_source_() : std::string_view();
+        imemstream stream =
+            payload_source_ ? imemstream(given.data(), given.size()) : open_payload_stream();
         NotificationHandler handler(*this, stream);
         const PayloadFolders folders{session_.installFolder, examples, session_.workFolder};
         DeferLog(true);

@@ -7,9 +7,6 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
-#include <cwchar>
-#include <iterator>
-
 namespace vt {
 namespace {
 
