@@ -1,6 +1,8 @@
-// The installer's program: the checks at process start, then the application.
+// The installer's program: the checks at process start, then the application,
+// whose start-up ends in the wizard.
 #include "app/install_app.h"
 #include "app/process_start.h"
+#include "wizard/install_dialog.h"
 
 namespace {
 
@@ -12,7 +14,7 @@ struct RegisterProcessStart {
     RegisterProcessStart() { vt::SetCurrentProcessStart(&process_start); }
 } register_process_start;
 
-vt::CInstallApp the_app(process_start.ApplicationIdentity());
+vt::CInstallApp the_app(process_start.ApplicationIdentity(), &vt::RunWizard);
 
 } // namespace
 

@@ -22,15 +22,6 @@ int text_width(HDC dc, const std::wstring& text) {
     return size.cx;
 }
 
-// Moves a control by (dx, dy) and widens it by `grow_x`, heightens by `grow_y`.
-void shift_control(HWND parent, HWND control, int dx, int dy, int grow_x, int grow_y) {
-    RECT rect{};
-    ::GetWindowRect(control, &rect);
-    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
-    ::SetWindowPos(control, nullptr, rect.left + dx, rect.top + dy, rect.right - rect.left + grow_x,
-                   rect.bottom - rect.top + grow_y, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
-}
-
 } // namespace
 
 std::wstring QuotedPath(const std::wstring& path) {
@@ -49,7 +40,7 @@ int ProgressPercent(std::uint64_t done, std::uint64_t total) noexcept {
     return percent >= 100 && done < total ? 99 : percent;
 }
 
-CDlgInstall::CDlgInstall(InstallSession& session) : Dialog(TemplateId), session_(session) {}
+CDlgInstall::CDlgInstall(InstallSession& session) : Page(TemplateId), session_(session) {}
 
 // The page's window goes while the whole object is still there.
 CDlgInstall::~CDlgInstall() {
@@ -96,10 +87,9 @@ void CDlgInstall::RefreshTexts() {
 }
 
 void CDlgInstall::Grow(int dx, int dy) {
-    HWND page = Handle();
-    shift_control(page, Item(LogId), 0, 0, dx, dy);
-    shift_control(page, Item(ProgressId), 0, dy, dx, 0);
-    shift_control(page, Item(StatusId), 0, dy, dx, 0);
+    ShiftControl(LogId, 0, 0, dx, dy);
+    ShiftControl(ProgressId, 0, dy, dx, 0);
+    ShiftControl(StatusId, 0, dy, dx, 0);
 }
 
 void CDlgInstall::SetStatus(const std::wstring& text) {

@@ -5,7 +5,7 @@
 
 #include "app/install_session.h"
 #include "engine/transcript.h"
-#include "framework/dialog.h"
+#include "framework/page.h"
 #include "payload/notification.h"
 
 #include <functional>
@@ -14,7 +14,7 @@
 
 namespace vt {
 
-class CDlgInstall : public fw::Dialog, public Transcript {
+class CDlgInstall : public fw::Page, public Transcript {
 public:
     static constexpr UINT TemplateId = 135;
     static constexpr int LogId = 1015;
@@ -28,10 +28,9 @@ public:
     // later steps), false when the work folder or the extraction failed.
     bool RunInstallation();
 
-    // Texts refresh, called by the host after the page's texts change.
-    void RefreshTexts();
-    // The host's layout grew the page by these amounts.
-    void Grow(int dx, int dy);
+    // The page operations of the wizard host.
+    void RefreshTexts() override;
+    void Grow(int dx, int dy) override;
 
     // Transcript.
     void SetStatus(const std::wstring& text) override;

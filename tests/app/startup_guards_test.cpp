@@ -161,7 +161,7 @@ TEST_F(EarlierRecord, ARecordPathThatCannotBeLookedAtIsAnError) {
 
 // The installer's own program, started as a person would start it.
 std::wstring installer() {
-    return vt::test::own_folder() + L"\\..\\app\\Install.exe";
+    return vt::test::own_folder() + L"\\..\\app\\PlankwiseSetup.exe";
 }
 
 struct Start {
@@ -238,7 +238,7 @@ std::vector<Resource> resources_of(HMODULE module) {
 TEST(CommonControls, TheInstallerPassesWithItsManifestAndStopsWithoutIt) {
     // A copy of the installer with every resource but its manifest.
     vt::test::ScratchFolder folder;
-    const std::wstring bare = folder / L"Install.exe";
+    const std::wstring bare = folder / L"PlankwiseSetup.exe";
     ASSERT_TRUE(::CopyFileW(installer().c_str(), bare.c_str(), FALSE));
     std::vector<Resource> kept;
     {
@@ -269,9 +269,14 @@ TEST(CommonControls, TheInstallerPassesWithItsManifestAndStopsWithoutIt) {
     EXPECT_EQ(without.refusal, L"Initialization Error");
     EXPECT_EQ(without.exit_code, static_cast<unsigned long>(-11));
 
-    const Start with = start(installer());
-    EXPECT_NE(with.refusal, L"Initialization Error");
-    EXPECT_NE(with.exit_code, static_cast<unsigned long>(-11));
+    // With its manifest the installer gets as far as its wizard.
+    vt::test::RunningProcess with(installer(), {});
+    HWND window = static_cast<HWND>(vt::test::find_window_of(with.Id(), L"#32770", nullptr, 10000));
+    ASSERT_NE(window, nullptr);
+    wchar_t caption[256] = {};
+    ::GetWindowTextW(window, caption, 256);
+    EXPECT_NE(std::wstring(caption), L"Initialization Error");
+    EXPECT_NE(::GetDlgItem(window, 1005), nullptr); // the wizard's picture panel
 }
 
 } // namespace
