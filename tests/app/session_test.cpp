@@ -296,7 +296,8 @@ namespace {
 
 // The start page's language change, with the installer's application object.
 TEST(LanguageChange, AGreekChoiceAnnouncesEnglishAndRenamesTheInstaller) {
-    vt::CInstallApp app(L"PlankwiseTests-change-" + std::to_wstring(::GetCurrentProcessId()));
+    vt::CInstallApp app(L"PlankwiseTests-change-" + std::to_wstring(::GetCurrentProcessId()),
+                        nullptr);
     vt::SetLanguage(vt::German);
     std::wstring announced;
     std::thread driver([&] {

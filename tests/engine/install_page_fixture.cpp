@@ -1,10 +1,9 @@
 #include "install_page_fixture.h"
+#include "installed_product.h"
 
 #include "lang/ui_language.h"
 #include "support/product_constants.h"
 #include "support/registry.h"
-
-#include <boost/filesystem/operations.hpp>
 
 #include <shlobj.h>
 
@@ -17,19 +16,7 @@ public:
 };
 
 std::wstring special_folder(int csidl) {
-    wchar_t path[MAX_PATH] = {};
-    ::SHGetSpecialFolderPathW(nullptr, path, csidl, FALSE);
-    return path;
-}
-
-void remove_tree(const std::wstring& path) {
-    namespace fs = boost::filesystem;
-    boost::system::error_code error;
-    for (fs::recursive_directory_iterator it(path, error), end; !error && it != end;
-         it.increment(error)) {
-        ::SetFileAttributesW(it->path().c_str(), FILE_ATTRIBUTE_NORMAL);
-    }
-    fs::remove_all(path, error);
+    return SpecialFolder(csidl);
 }
 
 } // namespace
@@ -57,14 +44,7 @@ void InstallPageTest::TearDown() {
 }
 
 void InstallPageTest::RemoveInstallation() {
-    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, product::UninstallKey);
-    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, product::MakerKey);
-    ::RegDeleteTreeW(HKEY_CLASSES_ROOT, L".pwproj");
-    ::RegDeleteTreeW(HKEY_CLASSES_ROOT, L"Vantorel.Plankwise.Project");
-    remove_tree(CommonDataFolder() + L"\\Vantorel");
-    remove_tree(special_folder(CSIDL_APPDATA) + L"\\Vantorel");
-    remove_tree(SamplesFolder());
-    ::DeleteFileW((DesktopFolder() + L"\\Plankwise 6.07.lnk").c_str());
+    RemoveInstalledProduct();
     ::SetEnvironmentVariableW(L"VT_DSETUP_VERSION", nullptr);
     ::SetEnvironmentVariableW(L"VT_DSETUP_REVISION", nullptr);
     ::SetEnvironmentVariableW(L"VT_DSETUP_RESULT", nullptr);

@@ -196,10 +196,11 @@ void Press(HWND dialog, int id) {
 }
 
 void SetCheck(HWND dialog, int id, bool checked) {
-    // A click toggles an automatic check box: send the state before it, then the click.
-    ::SendMessageW(::GetDlgItem(dialog, id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED,
-                   0);
-    Press(dialog, id);
+    if (Checked(dialog, id) != checked) {
+        DWORD_PTR ignored = 0;
+        ::SendMessageTimeoutW(::GetDlgItem(dialog, id), BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 5000,
+                              &ignored);
+    }
 }
 
 void Type(HWND dialog, int id, const std::wstring& text) {

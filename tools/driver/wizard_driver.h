@@ -55,7 +55,8 @@ bool Checked(HWND dialog, int id);
 // Presses a button as a click does: its parent hears BN_CLICKED. Returns at once;
 // wait for what the press does.
 void Press(HWND dialog, int id);
-// Checks or clears a check box, then presses it (auto buttons toggle).
+// Clicks a check box or radio button (it changes its own state and tells its
+// parent), when it is not already in the state wanted.
 void SetCheck(HWND dialog, int id, bool checked);
 // Types text into an edit control.
 void Type(HWND dialog, int id, const std::wstring& text);

@@ -1,0 +1,124 @@
+// What the installer finds decides the start page and how Exit behaves:
+// the same version installed, an older one (an update), a newer one.
+#include "wizard_fixture.h"
+
+#include "installed_product.h"
+#include "record/install_record.h"
+#include "support/product_constants.h"
+
+#include <shlobj.h>
+
+#include <fstream>
+#include <filesystem>
+
+namespace vt::test {
+namespace {
+
+void register_product(const std::wstring& program) {
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, product::MakerKey, 0, nullptr, 0,
+                                KEY_SET_VALUE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    ::RegSetValueExW(key, product::ProgramPathValue, 0, REG_SZ,
+                     reinterpret_cast<const BYTE*>(program.c_str()),
+                     static_cast<DWORD>((program.size() + 1) * sizeof(wchar_t)));
+    ::RegCloseKey(key);
+}
+
+void write_text(const std::wstring& path, const std::string& text) {
+    std::ofstream(std::filesystem::path(path), std::ios::binary) << text;
+}
+
+class Situations : public WizardTest {
+protected:
+    // An earlier installation of the product stand-in with the version given, in
+    // a folder of its own.
+    void InstallStandIn(const std::wstring& standin) {
+        extra_folders.push_back(earlier);
+        ::SHCreateDirectoryExW(nullptr, earlier.c_str(), nullptr);
+        ASSERT_TRUE(::CopyFileW(BuildPath(L"tests\\" + standin).c_str(),
+                                (earlier + L"\\Plankwise.exe").c_str(), FALSE));
+        register_product(earlier + L"\\Plankwise.exe");
+    }
+
+    const std::wstring earlier = L"C:\\Earlier Plankwise";
+};
+
+TEST_F(Situations, SameVersionExitsFromTheStartPageWithoutAQuestionButAsksOnTheModePage) {
+    InstallQuickly();
+    Start();
+    EXPECT_EQ(PageText(ids::Situation),
+              L"'Plankwise 6.07' is already installed.\r\nDo you confirm Reinstallation ?");
+    EXPECT_EQ(PageText(ids::Status),
+              L"Click on 'Next' to continue or on 'Cancel' to exit Installation.");
+    EXPECT_TRUE(ExitWithoutQuestion());
+
+    Start();
+    Next();
+    EXPECT_FALSE(ExitWithoutQuestion());
+    HWND question = WaitForMessageBox();
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(driver::MessageBoxText(question),
+              L"Installation is not complete.\r\n\r\nDo you still confirm exit Installation ?");
+    Answer(question, IDNO);
+    EXPECT_TRUE(process->Running());
+    EXPECT_FALSE(ExitWithoutQuestion());
+    Answer(WaitForMessageBox(), IDYES);
+    EXPECT_NE(process->Wait(10000), static_cast<DWORD>(STILL_ACTIVE));
+}
+
+TEST_F(Situations, AnUpdateKeepsTheEarlierFolderAndRecordAndLeavesSkippedFilesAlone) {
+    InstallStandIn(L"standin_6_5_0_0.exe");
+    // The earlier record names its folder and one file of its own.
+    const std::wstring notes = earlier + L"\\Notes.txt";
+    write_text(notes, "earlier notes");
+    {
+        InstallRecord record;
+        record.AddFile(notes, 0, false);
+        record.CommitLast(true);
+        ASSERT_TRUE(record.Write(earlier + L"\\Uninstall.ulog", earlier, DefaultShortcutFolder()));
+    }
+    // A sample the user changed: samples are not replaced by an update.
+    const std::wstring samples = SpecialFolder(CSIDL_COMMON_DESKTOPDIRECTORY) + L"\\Plankwise Examples";
+    ::SHCreateDirectoryExW(nullptr, samples.c_str(), nullptr);
+    write_text(samples + L"\\Sample1.pwproj", "my own changes");
+
+    Start();
+    EXPECT_EQ(PageText(ids::Situation), L"Update from 'Plankwise 6.05' to 'Plankwise 6.07'.");
+    EXPECT_EQ(PageText(ids::Status), L"Click on 'Next' to continue.");
+    Next();
+    driver::SetCheck(Page(), ids::Advanced, true);
+    Next();
+    EXPECT_EQ(PageText(ids::Folder), earlier);
+    EXPECT_NE(::GetWindowLongPtrW(::GetDlgItem(Page(), ids::Folder), GWL_STYLE) & ES_READONLY, 0);
+    EXPECT_FALSE(driver::Enabled(Page(), ids::Browse));
+    Next();
+    Next();
+    ASSERT_TRUE(Install());
+    Next();
+    EXPECT_TRUE(ExitWithoutQuestion());
+
+    EXPECT_EQ(ReadWholeFile(samples + L"\\Sample1.pwproj"), "my own changes");
+    EXPECT_EQ(ReadWholeFile(earlier + L"\\Plankwise.exe"),
+              ReadWholeFile(BuildPath(L"sample\\Plankwise.exe")));
+    // The new record still knows the earlier installation's file.
+    const std::string record = ReadWholeFile(earlier + L"\\Uninstall.ulog");
+    const std::wstring text(reinterpret_cast<const wchar_t*>(record.data()),
+                            record.size() / sizeof(wchar_t));
+    EXPECT_NE(text.find(notes), std::wstring::npos);
+    EXPECT_NE(text.find(earlier + L"\\Plankwise.exe"), std::wstring::npos);
+}
+
+TEST_F(Situations, ANewerVersionAllowsNothingButExit) {
+    InstallStandIn(L"standin_7_0_0_0.exe");
+    Start();
+    EXPECT_EQ(PageText(ids::Situation),
+              L"'Plankwise 6.07' Installation.\r\nA more recent Version (Plankwise 7.00) is "
+              L"already installed.");
+    EXPECT_EQ(PageText(ids::Status), L"Click on 'Cancel' to exit Installation.");
+    EXPECT_FALSE(ButtonEnabled(ids::Next));
+    EXPECT_TRUE(ExitWithoutQuestion());
+}
+
+} // namespace
+} // namespace vt::test
