@@ -3,7 +3,9 @@
 #             under 32-bit Wine (left out, with one line saying why, where this machine
 #             runs no 32-bit programs), then the 64-bit build under 64-bit Wine
 # make run    the same as make, then starts the shipped 32-bit installer under Wine
-#             (the 64-bit build where 32-bit programs cannot run; it says which)
+#             (the 64-bit build where 32-bit programs cannot run; it says which);
+#             without a display it walks a quick installation by itself in English,
+#             German and at 150 % and saves a picture of every page (build/screenshots)
 # make bench  the benchmarks of both builds
 .PHONY: all setup build32 build64 test run bench clean
 
@@ -32,13 +34,7 @@ test: all
 	scripts/wine-run32 --stop; scripts/wine-run --stop; exit $$status
 
 run: all
-	@if scripts/wine-run32 --check; then \
-	    echo "make run: starting the shipped 32-bit installer (build/win32) under 32-bit Wine"; \
-	    scripts/wine-run32 build/win32/app/Install.exe; echo "Install exited with $$?"; \
-	else \
-	    echo "make run: this machine runs no 32-bit programs: starting the 64-bit build (build/win64) instead"; \
-	    scripts/wine-run build/win64/app/Install.exe; echo "Install exited with $$?"; \
-	fi
+	@bash scripts/run-installer
 
 bench: all
 	@echo "== 64-bit build"; scripts/wine-run build/win64/bench/extract.exe
