@@ -13,7 +13,8 @@ bool CAboutDlg::OnInitDialog() {
     if (format.empty()) {
         const int length = ::GetWindowTextLengthW(Handle());
         format.resize(static_cast<std::size_t>(length) + 1);
-        format.resize(static_cast<std::size_t>(::GetWindowTextW(Handle(), format.data(), length + 1)));
+        format.resize(
+            static_cast<std::size_t>(::GetWindowTextW(Handle(), format.data(), length + 1)));
     }
     ::SetWindowTextW(Handle(), FormatInserts(format, {LocalizedTitle(false)}).c_str());
 

@@ -356,8 +356,7 @@ int FolderPicker::OnCallback(HWND window, UINT message, LPARAM lparam) {
         bool have_candidate = true;
         if (!RootParent().empty()) {
             wchar_t joined[MAX_PATH] = {};
-            have_candidate =
-                ::PathCombineW(joined, root_parent_.c_str(), path_.c_str()) != nullptr;
+            have_candidate = ::PathCombineW(joined, root_parent_.c_str(), path_.c_str()) != nullptr;
             candidate = joined;
         }
         bool reached = false;

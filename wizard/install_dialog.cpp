@@ -36,8 +36,8 @@ std::wstring AboutItemText() {
 
 CInstallDlg::CInstallDlg(InstallSession& session)
     : Dialog(TemplateId), session_(session), start_(session), mode_(session), path_(session),
-      shortcut_(session), install_(session), end_(session),
-      pages_{&start_, &mode_, &path_, &shortcut_, &install_, &end_} {}
+      shortcut_(session), install_(session),
+      end_(session), pages_{&start_, &mode_, &path_, &shortcut_, &install_, &end_} {}
 
 // The pages go before the host's window: each destroys its own child window.
 CInstallDlg::~CInstallDlg() = default;
@@ -138,8 +138,8 @@ bool CInstallDlg::GoToPage(int target) {
     ::ShowWindow(pages_[current_page_]->Handle(), SW_SHOW);
     UpdateButtonCaptions();
 
-    const bool back = (current_page_ > StartPage && !session_.installCompleted) ||
-                      current_page_ > InstallPage;
+    const bool back =
+        (current_page_ > StartPage && !session_.installCompleted) || current_page_ > InstallPage;
     ::EnableWindow(Item(BackId), back ? TRUE : FALSE);
     const bool next = current_page_ < EndPage;
     ::EnableWindow(Item(IDOK), next ? TRUE : FALSE);
@@ -168,8 +168,7 @@ void CInstallDlg::UpdateAboutItem() {
         return;
     }
     const std::wstring about = AboutItemText();
-    ::ModifyMenuW(system_menu, AboutCommand, MF_BYCOMMAND | MF_STRING, AboutCommand,
-                  about.c_str());
+    ::ModifyMenuW(system_menu, AboutCommand, MF_BYCOMMAND | MF_STRING, AboutCommand, about.c_str());
 }
 
 void CInstallDlg::RefreshTexts() {
@@ -213,12 +212,11 @@ void CInstallDlg::OnCancel() {
     if (running_) {
         return;
     }
-    const bool question = !session_.installCompleted &&
-                          session_.existingInstall != ExistingInstall::NewerVersion &&
-                          !(session_.existingInstall == ExistingInstall::SameVersion &&
-                            current_page_ == StartPage);
-    if (question && ShowMessage(LocalizedString(1110),
-                                MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) {
+    const bool question =
+        !session_.installCompleted && session_.existingInstall != ExistingInstall::NewerVersion &&
+        !(session_.existingInstall == ExistingInstall::SameVersion && current_page_ == StartPage);
+    if (question &&
+        ShowMessage(LocalizedString(1110), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) {
         return;
     }
     EndDialog(session_.installCompleted ? IDOK : IDCANCEL);

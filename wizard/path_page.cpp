@@ -42,9 +42,8 @@ bool CDlgPath::OnCommand(WORD id, WORD code, HWND) {
 void CDlgPath::OnBrowse() {
     UpdateData(true);
     FolderPicker picker;
-    const std::wstring chosen =
-        picker.PickFolder(session_.installFolder, product::UninstallKeyName,
-                          LocalizedString(1111, {product::Word}));
+    const std::wstring chosen = picker.PickFolder(session_.installFolder, product::UninstallKeyName,
+                                                  LocalizedString(1111, {product::Word}));
     if (!chosen.empty()) {
         session_.installFolder = chosen;
         UpdateData(false);

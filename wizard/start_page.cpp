@@ -66,8 +66,9 @@ void CDlgStart::FillLanguageList() {
     int position = 0;
     for (const OfferedLanguage& language : Languages) {
         int image = -1;
-        if (HICON flag = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(language.flag_icon),
-                                                         IMAGE_ICON, 16, 12, LR_DEFAULTCOLOR))) {
+        if (HICON flag =
+                static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(language.flag_icon),
+                                                IMAGE_ICON, 16, 12, LR_DEFAULTCOLOR))) {
             image = flags_.Add(flag);
             ::DestroyIcon(flag);
         }

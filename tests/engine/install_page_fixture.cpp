@@ -83,15 +83,6 @@ std::wstring InstallPageTest::SamplesFolder() const {
     return DesktopFolder() + L"\\Plankwise Examples";
 }
 
-std::wstring BuildPath(const std::wstring& relative) {
-    wchar_t own[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, own, MAX_PATH);
-    std::wstring folder = own;
-    folder.erase(folder.find_last_of(L'\\'));
-    folder.erase(folder.find_last_of(L'\\'));
-    return folder + L"\\" + relative;
-}
-
 std::string BuildFile(const std::wstring& relative) {
     return read_file(BuildPath(relative));
 }

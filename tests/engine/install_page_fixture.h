@@ -5,6 +5,7 @@
 #include "app/install_session.h"
 #include "engine/install_page.h"
 #include "framework/dialog.h"
+#include "installed_product.h"
 #include "scratch_folder.h"
 
 #include <gtest/gtest.h>
@@ -42,8 +43,6 @@ private:
 
 // A file of the build (the stand-ins of the product), read whole.
 [[nodiscard]] std::string BuildFile(const std::wstring& relative);
-// Its full path.
-[[nodiscard]] std::wstring BuildPath(const std::wstring& relative);
 
 // The registry places and folders of an installation, for snapshots.
 [[nodiscard]] std::wstring RegistryText(HKEY root, const std::wstring& key, const wchar_t* value);

@@ -15,6 +15,15 @@ std::wstring SpecialFolder(int csidl) {
     return path;
 }
 
+std::wstring BuildPath(const std::wstring& relative) {
+    wchar_t own[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, own, MAX_PATH);
+    std::wstring folder = own;
+    folder.erase(folder.find_last_of(L'\\'));
+    folder.erase(folder.find_last_of(L'\\'));
+    return folder + L"\\" + relative;
+}
+
 void RemoveTree(const std::wstring& path) {
     namespace fs = boost::filesystem;
     boost::system::error_code error;

@@ -7,6 +7,8 @@
 namespace vt::test {
 
 [[nodiscard]] std::wstring SpecialFolder(int csidl);
+// A file or folder of the build: relative to the folder above the test program's.
+[[nodiscard]] std::wstring BuildPath(const std::wstring& relative);
 // Removes a folder with everything in it, read-only files included.
 void RemoveTree(const std::wstring& path);
 

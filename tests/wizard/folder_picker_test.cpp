@@ -25,8 +25,7 @@ TEST(FolderPicker, AppendsOnlyTheMissingPartOfTheProductFolder) {
     maker.Normalize();
     EXPECT_EQ(maker.Path(), L"C:\\Program Files\\Vantorel\\Plankwise 6");
 
-    Picker already(L"C:\\Program Files\\VANTOREL\\plankwise 6",
-                                     L"Vantorel\\Plankwise 6");
+    Picker already(L"C:\\Program Files\\VANTOREL\\plankwise 6", L"Vantorel\\Plankwise 6");
     already.Normalize();
     EXPECT_EQ(already.Path(), L"C:\\Program Files\\VANTOREL\\plankwise 6");
     EXPECT_EQ(already.WithoutSubfolder(), L"C:\\Program Files");
@@ -62,8 +61,7 @@ TEST(FolderPicker, TypedTextIsQualifiedOrRefusedWithTheSystemError) {
     ASSERT_EQ(typed.ValidateTyped(L"C:\\Tools\\Plank\\"), S_OK);
     EXPECT_EQ(typed.Path(), L"C:\\Tools\\Plank");
 
-    EXPECT_EQ(Picker(L"", L"x").ValidateTyped(L"C:\\a*b"),
-              HRESULT_FROM_WIN32(ERROR_BAD_PATHNAME));
+    EXPECT_EQ(Picker(L"", L"x").ValidateTyped(L"C:\\a*b"), HRESULT_FROM_WIN32(ERROR_BAD_PATHNAME));
     EXPECT_EQ(Picker(L"", L"x").ValidateTyped(L"C:\\" + std::wstring(257, L'y')),
               HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE));
 }

@@ -29,9 +29,9 @@ TEST_F(LanguageList, OffersTheProductLanguagesWithEnglishPicked) {
 TEST_F(LanguageList, GermanChangesEveryTextAtOnce) {
     Start();
     ASSERT_TRUE(driver::PickByData(Page(), ids::Languages, 2));
-    ASSERT_TRUE(driver::WaitUntil(
-        [&] { return driver::Text(wizard) == L"Installationsprogramm \u2013 Plankwise 6.07"; }))
-        << driver::Text(wizard);
+    ASSERT_TRUE(driver::WaitUntil([&] {
+        return driver::Text(wizard) == L"Installationsprogramm \u2013 Plankwise 6.07";
+    })) << driver::Text(wizard);
     EXPECT_EQ(ButtonText(ids::Next), L"Weiter  >");
     EXPECT_EQ(ButtonText(ids::Back), L"<  Zur\u00FCck");
     EXPECT_EQ(ButtonText(ids::Exit), L"Abbrechen");
@@ -41,8 +41,7 @@ TEST_F(LanguageList, GermanChangesEveryTextAtOnce) {
               L"Installationsart");
     EXPECT_EQ(driver::ItemText(page_with(wizard, ids::Log), ids::Status),
               L"Klicken Sie auf 'Installieren', um die Installation zu starten.");
-    EXPECT_EQ(driver::ItemText(page_with(wizard, ids::MenuOption), ids::Browse),
-              L"Durchsuchen...");
+    EXPECT_EQ(driver::ItemText(page_with(wizard, ids::MenuOption), ids::Browse), L"Durchsuchen...");
 
     // The about box follows: its caption and its button.
     ::PostMessageW(wizard, WM_SYSCOMMAND, 16, 0);

@@ -31,7 +31,8 @@ TEST_F(QuickInstallation, EveryPageReadsRightAndTheProductEndsUpInstalled) {
     // The start page.
     EXPECT_EQ(PageText(ids::Situation), L"'Plankwise 6.07' Installation.");
     EXPECT_EQ(PageText(ids::Status), L"Click on 'Next' to continue.");
-    EXPECT_EQ(PageText(ids::Copyright), L"The 'Plankwise 6.07' software is protected by Copyright.");
+    EXPECT_EQ(PageText(ids::Copyright),
+              L"The 'Plankwise 6.07' software is protected by Copyright.");
     EXPECT_EQ(PageText(ids::LanguageLabel), L"Select Installation Langage");
     EXPECT_EQ(ButtonText(ids::Next), L"Next  >");
     EXPECT_EQ(ButtonText(ids::Back), L"<  Back");

@@ -16,8 +16,8 @@ namespace {
 
 void register_product(const std::wstring& program) {
     HKEY key = nullptr;
-    ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, product::MakerKey, 0, nullptr, 0,
-                                KEY_SET_VALUE, nullptr, &key, nullptr),
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, product::MakerKey, 0, nullptr, 0, KEY_SET_VALUE,
+                                nullptr, &key, nullptr),
               ERROR_SUCCESS);
     ::RegSetValueExW(key, product::ProgramPathValue, 0, REG_SZ,
                      reinterpret_cast<const BYTE*>(program.c_str()),
@@ -79,7 +79,8 @@ TEST_F(Situations, AnUpdateKeepsTheEarlierFolderAndRecordAndLeavesSkippedFilesAl
         ASSERT_TRUE(record.Write(earlier + L"\\Uninstall.ulog", earlier, DefaultShortcutFolder()));
     }
     // A sample the user changed: samples are not replaced by an update.
-    const std::wstring samples = SpecialFolder(CSIDL_COMMON_DESKTOPDIRECTORY) + L"\\Plankwise Examples";
+    const std::wstring samples =
+        SpecialFolder(CSIDL_COMMON_DESKTOPDIRECTORY) + L"\\Plankwise Examples";
     ::SHCreateDirectoryExW(nullptr, samples.c_str(), nullptr);
     write_text(samples + L"\\Sample1.pwproj", "my own changes");
 
@@ -118,6 +119,29 @@ TEST_F(Situations, ANewerVersionAllowsNothingButExit) {
     EXPECT_EQ(PageText(ids::Status), L"Click on 'Cancel' to exit Installation.");
     EXPECT_FALSE(ButtonEnabled(ids::Next));
     EXPECT_TRUE(ExitWithoutQuestion());
+}
+
+TEST_F(Situations, ASecondInstallerEndsAtOnceWhileTheFirstShowsItsWizard) {
+    Start();
+    driver::InstallerProcess second(InstallerPath());
+    HWND refusal = driver::WaitForDialog(second.Id());
+    ASSERT_NE(refusal, nullptr);
+    EXPECT_EQ(driver::Text(refusal), L"Install 2.03");
+    wchar_t busy[256] = {};
+    ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                     ERROR_BUSY, 0, busy, 256, nullptr);
+    std::wstring expected = busy;
+    while (!expected.empty() && (expected.back() == L'\n' || expected.back() == L'\r')) {
+        expected.pop_back();
+    }
+    EXPECT_NE(driver::MessageBoxText(refusal).find(expected), std::wstring::npos)
+        << driver::MessageBoxText(refusal);
+    driver::Press(refusal, IDOK);
+    EXPECT_NE(second.Wait(10000), static_cast<DWORD>(STILL_ACTIVE));
+    // The first goes on.
+    EXPECT_TRUE(process->Running());
+    Next();
+    EXPECT_NE(::GetDlgItem(Page(), ids::Quick), nullptr);
 }
 
 } // namespace

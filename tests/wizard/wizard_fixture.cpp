@@ -10,15 +10,6 @@
 
 namespace vt::test {
 
-std::wstring BuildPath(const std::wstring& relative) {
-    wchar_t own[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, own, MAX_PATH);
-    std::wstring folder = own;
-    folder.erase(folder.find_last_of(L'\\'));
-    folder.erase(folder.find_last_of(L'\\'));
-    return folder + L"\\" + relative;
-}
-
 std::wstring InstallerPath() {
     return BuildPath(L"app\\PlankwiseSetup.exe");
 }
@@ -112,8 +103,8 @@ bool WizardTest::Install() {
     driver::Press(wizard, ids::Next);
     // The buttons are disabled while the run lasts; Exit comes back at its end.
     driver::WaitUntil([&] { return !ButtonEnabled(ids::Exit); }, 5000);
-    EXPECT_TRUE(driver::WaitUntil([&] { return ButtonEnabled(ids::Exit); }, 120000,
-                                  process->Handle()))
+    EXPECT_TRUE(
+        driver::WaitUntil([&] { return ButtonEnabled(ids::Exit); }, 120000, process->Handle()))
         << "the installation did not end";
     return ButtonText(ids::Next) != L"Install";
 }

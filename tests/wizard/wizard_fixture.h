@@ -2,6 +2,7 @@
 // windows from this process; the machine cleaned before and after each test.
 #pragma once
 
+#include "installed_product.h"
 #include "wizard_driver.h"
 
 #include <gtest/gtest.h>
@@ -59,8 +60,6 @@ protected:
 
 // The shipped installer of this build.
 [[nodiscard]] std::wstring InstallerPath();
-// The file of the build (the folder above the test program's).
-[[nodiscard]] std::wstring BuildPath(const std::wstring& relative);
 [[nodiscard]] std::string ReadWholeFile(const std::wstring& path);
 
 // The sample payload's entries as its manifest lists them: kind, destination

@@ -147,8 +147,9 @@ bool WaitUntil(const std::function<bool()>& ready, DWORD timeout_ms, HANDLE proc
 
 HWND WaitForDialog(DWORD process_id, int with_control, DWORD timeout_ms) {
     HWND found = nullptr;
-    WaitUntil([&] { return (found = find_dialog_now(process_id, with_control, nullptr)) != nullptr; },
-              timeout_ms);
+    WaitUntil(
+        [&] { return (found = find_dialog_now(process_id, with_control, nullptr)) != nullptr; },
+        timeout_ms);
     return found;
 }
 

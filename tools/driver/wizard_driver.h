@@ -16,7 +16,8 @@ namespace vt::driver {
 class InstallerProcess {
 public:
     // `environment`: "NAME=value" entries added to this process's environment.
-    InstallerProcess(const std::wstring& program, const std::vector<std::wstring>& environment = {});
+    InstallerProcess(const std::wstring& program,
+                     const std::vector<std::wstring>& environment = {});
     ~InstallerProcess();
     InstallerProcess(const InstallerProcess&) = delete;
     InstallerProcess& operator=(const InstallerProcess&) = delete;

@@ -31,8 +31,8 @@ void say(const std::wstring& text) {
     const int size = ::WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()),
                                            nullptr, 0, nullptr, nullptr);
     std::string bytes(static_cast<std::size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), bytes.data(), size,
-                          nullptr, nullptr);
+    ::WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), bytes.data(),
+                          size, nullptr, nullptr);
     std::fwrite(bytes.data(), 1, bytes.size(), stdout);
     std::fflush(stdout);
 }
@@ -53,9 +53,8 @@ void capture(HWND window, const std::wstring& name) {
 // A Windows path with the Unix path Wine keeps it at, when there is one.
 std::wstring shown(const std::wstring& path) {
     using unix_name_t = char*(CDECL*)(const wchar_t*);
-    static const auto unix_name = reinterpret_cast<unix_name_t>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32"),
-                                                 "wine_get_unix_file_name")));
+    static const auto unix_name = reinterpret_cast<unix_name_t>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
     if (unix_name == nullptr) {
         return path;
     }
@@ -123,8 +122,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     capture(wizard, L"installed");
     const std::wstring log = ItemText(VisiblePage(wizard), log_id);
-    if (log.find(L"Installation is complete.") == std::wstring::npos &&
-        !Enabled(wizard, next_id)) {
+    if (log.find(L"Installation is complete.") == std::wstring::npos && !Enabled(wizard, next_id)) {
         say(log);
         fail(L"the installation failed");
     }
@@ -142,8 +140,9 @@ int wmain(int argc, wchar_t** argv) {
 
     const std::wstring product = registry_text(L"Software\\Vantorel", L"Plankwise 6 Path");
     say(L"The product: " + shown(product));
-    std::wstring record = registry_text(
-        L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Plankwise 6", L"UninstallString");
+    std::wstring record =
+        registry_text(L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Plankwise 6",
+                      L"UninstallString");
     if (!record.empty() && record.front() == L'"') {
         record = record.substr(1, record.find(L'"', 1) - 1);
     }
