@@ -343,12 +343,12 @@ void FolderPicker::ShowError(HWND window, HRESULT code) const {
 int CALLBACK FolderPicker::Callback(HWND window, UINT message, LPARAM lparam, LPARAM data) {
     int result = 0;
     fw::GuardCallback([&] {
-        result = reinterpret_cast<FolderPicker*>(data)->OnCallback(window, message, lparam);
+        result = reinterpret_cast<FolderPicker*>(data)->OnBrowseMessage(window, message, lparam);
     });
     return result;
 }
 
-int FolderPicker::OnCallback(HWND window, UINT message, LPARAM lparam) {
+int FolderPicker::OnBrowseMessage(HWND window, UINT message, LPARAM lparam) {
     switch (message) {
     case BFFM_INITIALIZED: {
         dialog_ready_ = true;

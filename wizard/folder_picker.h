@@ -53,13 +53,15 @@ public:
     // of a step that failed).
     [[nodiscard]] HRESULT ValidateTyped(const std::wstring& typed);
 
+    // What the browse dialog tells its callback (BFFM_*); the callback's result.
+    int OnBrowseMessage(HWND dialog, UINT message, LPARAM lparam);
+
 private:
     bool Browse(const std::wstring& initial, const std::wstring& subfolder);
     void Reset();
     const std::wstring& RootParent();
     void ShowError(HWND window, HRESULT code) const;
     static int CALLBACK Callback(HWND window, UINT message, LPARAM lparam, LPARAM data);
-    int OnCallback(HWND window, UINT message, LPARAM lparam);
 
     std::wstring path_;
     std::wstring subfolder_;

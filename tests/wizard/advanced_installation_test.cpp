@@ -76,5 +76,25 @@ TEST_F(AdvancedInstallation, TypedFolderWithOnlyTheDesktopShortcut) {
     EXPECT_FALSE(exists(DefaultShortcutFolder() + L"\\Plankwise 6.07.lnk"));
 }
 
+// The picker opens on the folder of the page with the product folder in its edit
+// box. (Wine's browse dialog returns its tree's selection and never hands typed
+// text back for validation; that part is tested through the picker's callback in
+// the folder picker's own tests.)
+TEST_F(AdvancedInstallation, FolderPickerOpensOnThePageFolder) {
+    Start();
+    Next();
+    driver::SetCheck(Page(), ids::Advanced, true);
+    Next();
+    driver::Press(Page(), ids::Browse);
+    HWND picker = WaitForMessageBox();
+    ASSERT_NE(picker, nullptr);
+    HWND edit = ::FindWindowExW(picker, nullptr, L"Edit", nullptr);
+    ASSERT_NE(edit, nullptr) << "the picker has no edit box";
+    EXPECT_TRUE(driver::WaitUntil([&] { return driver::Text(edit) == DefaultInstallFolder(); }))
+        << driver::Text(edit);
+    Answer(picker, IDCANCEL);
+    EXPECT_EQ(PageText(ids::Folder), DefaultInstallFolder());
+}
+
 } // namespace
 } // namespace vt::test

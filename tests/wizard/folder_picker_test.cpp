@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 namespace vt {
 namespace {
 
@@ -78,6 +80,64 @@ TEST(FolderPicker, TypedMenuFolderMustStayInsideTheStartMenu) {
 
     EXPECT_EQ(Picker(L"", L"Plankwise 6", start_menu).ValidateTyped(L"..\\..\\Temp"),
               HRESULT_FROM_WIN32(ERROR_BAD_PATHNAME));
+}
+
+BOOL CALLBACK find_own_box(HWND window, LPARAM found) {
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(window, &process);
+    wchar_t name[16] = {};
+    ::GetClassNameW(window, name, 16);
+    if (process == ::GetCurrentProcessId() && std::wstring(name) == L"#32770" &&
+        ::IsWindowVisible(window)) {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The message box of this process, read and closed by another thread.
+std::wstring answer_error_box() {
+    for (int attempt = 0; attempt < 500; ++attempt) {
+        HWND box = nullptr;
+        ::EnumWindows(&find_own_box, reinterpret_cast<LPARAM>(&box));
+        if (box != nullptr) {
+            wchar_t buffer[512] = {};
+            ::GetDlgItemTextW(box, 0xFFFF, buffer, 512);
+            ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+            return buffer;
+        }
+        ::Sleep(20);
+    }
+    return {};
+}
+
+std::wstring system_text(DWORD code) {
+    wchar_t text[512] = {};
+    ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+                     text, 512, nullptr);
+    std::wstring trimmed = text;
+    while (!trimmed.empty() && (trimmed.back() == L'\n' || trimmed.back() == L'\r')) {
+        trimmed.pop_back();
+    }
+    return trimmed;
+}
+
+// Wine's browse dialog never reports typed text as failed validation, so the
+// callback hears BFFM_VALIDATEFAILEDW from the test.
+TEST(FolderPicker, TypedTextThatFailsValidationKeepsTheDialogOpenThroughSeam) {
+    Picker picker(L"C:\\Program Files\\Vantorel\\Plankwise 6", L"Plankwise 6");
+    std::wstring shown;
+    std::thread reader([&] { shown = answer_error_box(); });
+    const int result =
+        picker.OnBrowseMessage(nullptr, BFFM_VALIDATEFAILEDW, reinterpret_cast<LPARAM>(L"C:\\a*b"));
+    reader.join();
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(shown, system_text(ERROR_BAD_PATHNAME));
+    EXPECT_EQ(picker.Path(), L"C:\\Program Files\\Vantorel\\Plankwise 6");
+
+    EXPECT_EQ(
+        picker.OnBrowseMessage(nullptr, BFFM_VALIDATEFAILEDW, reinterpret_cast<LPARAM>(L"D:")), 0);
+    EXPECT_EQ(picker.Path(), L"D:\\");
 }
 
 } // namespace

@@ -121,6 +121,45 @@ TEST_F(Situations, ANewerVersionAllowsNothingButExit) {
     EXPECT_TRUE(ExitWithoutQuestion());
 }
 
+// Another process of the product keeps the installer asking until it has ended.
+TEST_F(Situations, TheRunningProductIsAskedForUntilItIsClosed) {
+    const std::wstring event_name =
+        L"PlankwiseWizardTests-" + std::to_wstring(::GetCurrentProcessId());
+    HANDLE running = ::CreateEventW(nullptr, TRUE, FALSE, event_name.c_str());
+    ASSERT_NE(running, nullptr);
+    auto product_process = std::make_unique<driver::InstallerProcess>(
+        BuildPath(L"tests\\instance_helper.exe"), std::vector<std::wstring>{},
+        L"register " + std::wstring(product::ApplicationIdDefault) + L" " + event_name);
+    ASSERT_EQ(::WaitForSingleObject(running, 10000), WAIT_OBJECT_0);
+
+    // Cancel ends the installer with no other message.
+    {
+        driver::InstallerProcess installer(InstallerPath());
+        HWND question = driver::WaitForDialog(installer.Id());
+        ASSERT_NE(question, nullptr);
+        EXPECT_EQ(driver::MessageBoxText(question),
+                  L"You should close 'Plankwise' before continuing Installation.");
+        driver::Press(question, IDCANCEL);
+        EXPECT_NE(installer.Wait(10000), static_cast<DWORD>(STILL_ACTIVE));
+    }
+
+    // Retry asks again while the product runs, and goes on once it has ended.
+    process = std::make_unique<driver::InstallerProcess>(InstallerPath());
+    HWND question = driver::WaitForDialog(process->Id());
+    ASSERT_NE(question, nullptr);
+    driver::Press(question, IDRETRY);
+    ASSERT_TRUE(driver::WaitUntil([&] { return !::IsWindow(question); }));
+    question = driver::WaitForDialog(process->Id());
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(::GetDlgItem(question, 1005), nullptr) << "the wizard came while the product ran";
+    ::ResetEvent(running);
+    EXPECT_EQ(product_process->Wait(10000), 0u);
+    ::CloseHandle(running);
+    driver::Press(question, IDRETRY);
+    wizard = driver::WaitForDialog(process->Id(), 1005);
+    EXPECT_NE(wizard, nullptr);
+}
+
 TEST_F(Situations, ASecondInstallerEndsAtOnceWhileTheFirstShowsItsWizard) {
     Start();
     driver::InstallerProcess second(InstallerPath());

@@ -115,14 +115,14 @@ bool WizardTest::ExitWithoutQuestion() {
     driver::WaitUntil(
         [&] {
             ended = !process->Running();
-            return ended || driver::WaitForOtherDialog(process->Id(), wizard, 0) != nullptr;
+            return ended || driver::WaitForOtherDialog(process->Id(), {wizard}, 0) != nullptr;
         },
         20000, process->Handle());
     return ended;
 }
 
 HWND WizardTest::WaitForMessageBox(DWORD timeout_ms) const {
-    return driver::WaitForOtherDialog(process->Id(), wizard, timeout_ms);
+    return driver::WaitForOtherDialog(process->Id(), {wizard}, timeout_ms);
 }
 
 void WizardTest::Answer(HWND box, int button) const {

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -12,7 +13,7 @@ namespace {
 struct FindDialog {
     DWORD process_id;
     int control;
-    HWND except;
+    const std::vector<HWND>& except;
     HWND found;
 };
 
@@ -20,7 +21,8 @@ BOOL CALLBACK find_dialog(HWND window, LPARAM data) {
     auto* find = reinterpret_cast<FindDialog*>(data);
     DWORD owner = 0;
     ::GetWindowThreadProcessId(window, &owner);
-    if (owner != find->process_id || window == find->except || !::IsWindowVisible(window)) {
+    if (owner != find->process_id || !::IsWindowVisible(window) ||
+        std::find(find->except.begin(), find->except.end(), window) != find->except.end()) {
         return TRUE;
     }
     wchar_t name[16] = {};
@@ -35,7 +37,7 @@ BOOL CALLBACK find_dialog(HWND window, LPARAM data) {
     return FALSE;
 }
 
-HWND find_dialog_now(DWORD process_id, int control, HWND except) {
+HWND find_dialog_now(DWORD process_id, int control, const std::vector<HWND>& except) {
     FindDialog find{process_id, control, except, nullptr};
     ::EnumWindows(&find_dialog, reinterpret_cast<LPARAM>(&find));
     return find.found;
@@ -57,7 +59,8 @@ struct EventHook {
 } // namespace
 
 InstallerProcess::InstallerProcess(const std::wstring& program,
-                                   const std::vector<std::wstring>& environment) {
+                                   const std::vector<std::wstring>& environment,
+                                   const std::wstring& arguments) {
     // The environment block: this process's, with the given entries added.
     std::vector<std::wstring> entries;
     if (wchar_t* block = ::GetEnvironmentStringsW()) {
@@ -81,6 +84,9 @@ InstallerProcess::InstallerProcess(const std::wstring& program,
     block += L'\0';
 
     std::wstring command = L"\"" + program + L"\"";
+    if (!arguments.empty()) {
+        command += L" " + arguments;
+    }
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
@@ -147,13 +153,12 @@ bool WaitUntil(const std::function<bool()>& ready, DWORD timeout_ms, HANDLE proc
 
 HWND WaitForDialog(DWORD process_id, int with_control, DWORD timeout_ms) {
     HWND found = nullptr;
-    WaitUntil(
-        [&] { return (found = find_dialog_now(process_id, with_control, nullptr)) != nullptr; },
-        timeout_ms);
+    WaitUntil([&] { return (found = find_dialog_now(process_id, with_control, {})) != nullptr; },
+              timeout_ms);
     return found;
 }
 
-HWND WaitForOtherDialog(DWORD process_id, HWND except, DWORD timeout_ms) {
+HWND WaitForOtherDialog(DWORD process_id, std::vector<HWND> except, DWORD timeout_ms) {
     HWND found = nullptr;
     WaitUntil([&] { return (found = find_dialog_now(process_id, 0, except)) != nullptr; },
               timeout_ms);

@@ -12,12 +12,14 @@
 
 namespace vt::driver {
 
-// The installer started as a child process; ended at destruction if still running.
+// The installer (or another program) started as a child process; ended at
+// destruction if still running.
 class InstallerProcess {
 public:
-    // `environment`: "NAME=value" entries added to this process's environment.
-    InstallerProcess(const std::wstring& program,
-                     const std::vector<std::wstring>& environment = {});
+    // A program of the build with its command-line arguments; `environment`:
+    // "NAME=value" entries added to this process's environment.
+    InstallerProcess(const std::wstring& program, const std::vector<std::wstring>& environment = {},
+                     const std::wstring& arguments = {});
     ~InstallerProcess();
     InstallerProcess(const InstallerProcess&) = delete;
     InstallerProcess& operator=(const InstallerProcess&) = delete;
@@ -42,8 +44,8 @@ bool WaitUntil(const std::function<bool()>& ready, DWORD timeout_ms = 20000,
 // The visible top-level window of the process whose class is "#32770" and which
 // holds a control with the id (0: any dialog); waits for it. Null when none came.
 HWND WaitForDialog(DWORD process_id, int with_control = 0, DWORD timeout_ms = 20000);
-// A visible dialog of the process other than `except`, such as a message box.
-HWND WaitForOtherDialog(DWORD process_id, HWND except, DWORD timeout_ms = 20000);
+// A visible dialog of the process other than those given, such as a message box.
+HWND WaitForOtherDialog(DWORD process_id, std::vector<HWND> except, DWORD timeout_ms = 20000);
 
 // The texts of windows and controls.
 std::wstring Text(HWND window);

@@ -129,7 +129,7 @@ int wmain(int argc, wchar_t** argv) {
     next_page(wizard, L"end");
 
     ::PostMessageW(wizard, WM_SYSCOMMAND, 16, 0);
-    if (HWND about = WaitForOtherDialog(installer.Id(), wizard, 10000)) {
+    if (HWND about = WaitForOtherDialog(installer.Id(), {wizard}, 10000)) {
         capture(about, L"about");
         Press(about, IDOK);
         WaitUntil([&] { return !::IsWindow(about); });
