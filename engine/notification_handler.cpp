@@ -100,7 +100,12 @@ notification::result CDlgInstall::NotificationHandler::On(const notify::file_sta
     }
     const std::wstring line = FormatInserts(copying_format_, {QuotedPath(path)});
     if (kind != FileKind::Temporary) {
-        Record().AddFile(path, static_cast<std::int32_t>(kind), kind == FileKind::KeepExisting);
+        // A file that cannot be saved first is not written over: the extraction
+        // fails with the system's reason.
+        if (const DWORD error = Record().AddFile(path, static_cast<std::int32_t>(kind),
+                                                 kind == FileKind::KeepExisting)) {
+            throw std::system_error(static_cast<int>(error), std::system_category());
+        }
     }
     page_.SetFileStatus(line);
     page_.AppendLog(line);

@@ -39,7 +39,10 @@ namespace archive_layout {
 constexpr std::uint64_t length_field_size = 8;
 constexpr std::uint64_t table_offset = 12;                   // after header_length and entry_count
 constexpr std::uint64_t smallest_record = 4 + 4 + 4 + 8 + 4; // two empty strings
-constexpr std::uint64_t header_length_limit = std::uint64_t{1} << 32;
+// The longest header accepted: a real one of 200,000 entries takes a few MiB, and
+// the header is buffered whole, so a declared length above this is refused as
+// soon as it is read rather than buffered.
+constexpr std::uint64_t header_length_limit = std::uint64_t{64} << 20;
 } // namespace archive_layout
 
 } // namespace vt

@@ -58,7 +58,7 @@ private:
 
 std::uint64_t read_header_length(std::span<const std::byte, 8> bytes) {
     const auto length = HeaderReader(bytes).number<std::uint64_t>();
-    if (length < archive_layout::table_offset || length >= archive_layout::header_length_limit) {
+    if (length < archive_layout::table_offset || length > archive_layout::header_length_limit) {
         throw_compress_error(compress_error::unexpected_error);
     }
     return length;

@@ -24,4 +24,10 @@ private:
 // boost::filesystem::filesystem_error with the path and the system's error code.
 [[nodiscard]] std::uint32_t file_crc32(const std::wstring& path);
 
+namespace details {
+// How many times the last file_crc32 of this thread waited for another process
+// to let go of the file (tests only).
+[[nodiscard]] int file_crc32_retries() noexcept;
+} // namespace details
+
 } // namespace vt

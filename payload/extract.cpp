@@ -87,9 +87,10 @@ bool extract_payload(std::istream& source, PayloadFolders folders, notification_
             throw;
         }
         if (extractor->total() != 0 && extractor->done() == extractor->total()) {
-            const std::uint64_t total = extractor->total();
+            // The handler may still refer to the table's entries while it hears
+            // of the end: the extractor goes after it.
+            notify(notify::finished{source_bytes, extractor->total()});
             extractor.reset();
-            notify(notify::finished{source_bytes, total});
             return true;
         }
         current_path = extractor->current_target();

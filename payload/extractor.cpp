@@ -143,6 +143,14 @@ std::streamsize PayloadExtractor::write_entry(const char* s, std::streamsize n) 
 }
 
 void PayloadExtractor::finish_trailing_empty_entries() {
+    // Only the empty entries at the very end of the table come after the last
+    // byte of data: when a non-empty entry follows, the stream ended early and
+    // nothing more is created.
+    if (phase_ < 1 || phase_ > entries_.size() ||
+        std::any_of(entries_.begin() + static_cast<std::ptrdiff_t>(phase_ - 1), entries_.end(),
+                    [](const PayloadEntry& entry) { return entry.size != 0; })) {
+        return;
+    }
     while (!write_failed_ && phase_ >= 1 && phase_ <= entries_.size() && !file_open_ &&
            entries_[phase_ - 1].size == 0) {
         write(nullptr, 0);

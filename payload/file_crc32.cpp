@@ -53,8 +53,18 @@ bool is_sharing_violation(const boost::system::system_error& e) {
 
 } // namespace
 
+namespace details {
+namespace {
+thread_local int last_retries = 0;
+}
+int file_crc32_retries() noexcept {
+    return last_retries;
+}
+} // namespace details
+
 std::uint32_t file_crc32(const std::wstring& path) {
     for (int attempt = 0;; ++attempt) {
+        details::last_retries = attempt;
         try {
             return crc_attempt(path);
         } catch (const boost::system::system_error& e) {

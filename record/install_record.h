@@ -33,13 +33,20 @@ struct RecordEntry {
     // installation's shortcut goes back to its own place, whatever the new one is
     // called. Kept in memory only.
     std::wstring backupOrigin;
+    // The file was there before the run (memory only): undoing the entry never
+    // deletes it unless its backup can take its place.
+    bool existedBefore = false;
 };
 
 class InstallRecord {
 public:
     // Journal.
     void AddFolderChain(const std::wstring& folder) noexcept;
-    void AddFile(const std::wstring& path, std::int32_t tag, bool copyBackup) noexcept;
+    // Journals a file about to be written. A file already there is backed up
+    // first (copied, or moved out of the way); when that fails, the result is
+    // the system's error and the file must not be written: the entry stays
+    // without a backup, and Rollback leaves the file as it found it. 0 otherwise.
+    DWORD AddFile(const std::wstring& path, std::int32_t tag, bool copyBackup) noexcept;
     void AddShortcut(int slot, const std::wstring& folder) noexcept;
     void AddUninstallKey(HKEY existingKey) noexcept;
     void AddRegistrationRun() noexcept;
@@ -75,7 +82,9 @@ private:
 
 // A fresh "vt" temporary name; with a source, the source copied or moved there
 // (attributes kept). Empty on failure.
-[[nodiscard]] std::wstring MakeBackup(const wchar_t* source, bool copy) noexcept;
+// On failure the result is empty and `error` (when given) the system's error.
+[[nodiscard]] std::wstring MakeBackup(const wchar_t* source, bool copy,
+                                      DWORD* error = nullptr) noexcept;
 
 // Restores a key saved with RegSaveKeyW into the named subkey of `parent`.
 void RestoreSavedKey(HKEY parent, const wchar_t* name, const std::wstring& file);

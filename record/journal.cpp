@@ -50,7 +50,7 @@ RecordEntry& InstallRecord::Open(RecordEntryKind kind, std::wstring path, std::i
     return currentEntries.back();
 }
 
-void InstallRecord::AddFile(const std::wstring& path, std::int32_t tag, bool copyBackup) noexcept {
+DWORD InstallRecord::AddFile(const std::wstring& path, std::int32_t tag, bool copyBackup) noexcept {
     try {
         entryOpen = true;
         const auto cut = path.find_last_of(L"\\/");
@@ -58,11 +58,24 @@ void InstallRecord::AddFile(const std::wstring& path, std::int32_t tag, bool cop
             AddFolderChain(path.substr(0, cut));
         }
         RecordEntry& entry = Open(RecordEntryKind::File, path, tag);
-        if (::PathFileExistsW(path.c_str())) {
-            entry.backupPath = MakeBackup(path.c_str(), copyBackup);
+        if (::PathIsDirectoryW(path.c_str())) {
+            // A folder where the file should go is never moved away: writing the
+            // file fails on its own, and the folder stays where it is.
+            entry.existedBefore = true;
+            return 0;
         }
+        if (::PathFileExistsW(path.c_str())) {
+            entry.existedBefore = true;
+            DWORD error = 0;
+            entry.backupPath = MakeBackup(path.c_str(), copyBackup, &error);
+            if (entry.backupPath.empty()) {
+                return error;
+            }
+        }
+        return 0;
     } catch (...) {
-        // Out of memory: the change goes unrecorded.
+        // Out of memory: the change cannot be journaled, so it must not be made.
+        return ERROR_NOT_ENOUGH_MEMORY;
     }
 }
 

@@ -17,8 +17,6 @@
 namespace vt {
 namespace {
 
-constexpr std::size_t line_buffer_size = 1024;
-
 // Bytes of the file one at a time, read in blocks.
 class ByteReader {
 public:
@@ -63,8 +61,7 @@ private:
 
 enum class LineResult { line, last_line, stop };
 
-// One raw line into `text`. A line longer than the line buffer ends the reading
-// like any line that does not fit.
+// One raw line into `text`, of any length.
 LineResult read_line(ByteReader& reader, bool utf16, std::wstring& text) {
     std::string bytes;
     for (;;) {
@@ -74,9 +71,6 @@ LineResult read_line(ByteReader& reader, bool utf16, std::wstring& text) {
                 return LineResult::stop;
             }
             break;
-        }
-        if (bytes.size() == line_buffer_size) {
-            return LineResult::stop;
         }
         bytes.push_back(static_cast<char>(*byte));
         if (*byte == 0x0A && (!utf16 || bytes.size() % 2 == 1)) {
@@ -109,7 +103,7 @@ LineResult read_line(ByteReader& reader, bool utf16, std::wstring& text) {
 }
 
 std::wstring trimmed(std::wstring text) {
-    boost::algorithm::trim(text, std::locale());
+    boost::algorithm::trim(text, std::locale::classic());
     return text;
 }
 
@@ -125,7 +119,9 @@ std::optional<std::wstring> after_key(const std::wstring& text, const std::wstri
 }
 
 std::optional<RecordEntry> parse_entry(const std::wstring& text) {
+    // The classic locale: the numbers are never grouped.
     std::wistringstream in(text);
+    in.imbue(std::locale::classic());
     long number = -1;
     wchar_t colon = 0;
     long code = 0;
@@ -146,7 +142,7 @@ std::optional<RecordEntry> parse_entry(const std::wstring& text) {
     entry.succeeded = flag == L'1';
     std::wstring rest;
     std::getline(in, rest);
-    boost::algorithm::trim_left(rest, std::locale());
+    boost::algorithm::trim_left(rest, std::locale::classic());
     if (entry.kind != RecordEntryKind::UninstallKey &&
         entry.kind != RecordEntryKind::RegistrationRun) {
         entry.path = std::move(rest);

@@ -6,6 +6,7 @@
 #include "support/unique_handle.h"
 
 #include <iomanip>
+#include <locale>
 #include <sstream>
 
 namespace vt {
@@ -48,7 +49,10 @@ private:
 };
 
 std::wstring entry_line(std::size_t number, const RecordEntry& entry) {
+    // Numbers as the reader expects them, whatever the process's locale: never
+    // grouped ("1000", not "1.000").
     std::wostringstream line;
+    line.imbue(std::locale::classic());
     line.fill(L'0');
     const int code = static_cast<int>(entry.kind) * 256 + (entry.tag & 0xFF);
     line << std::dec << std::setw(4) << number << L':' << std::hex << std::setw(4) << code << L':'

@@ -30,6 +30,11 @@ void undo_uninstall_key(const RecordEntry& entry) {
 }
 
 void undo_file(const RecordEntry& entry) {
+    // A file that was there before the run and has no backup to take its place
+    // is the only copy there is: it stays.
+    if (entry.existedBefore && entry.backupPath.empty()) {
+        return;
+    }
     ::SetFileAttributesW(entry.path.c_str(), FILE_ATTRIBUTE_NORMAL);
     ::DeleteFileW(entry.path.c_str());
     if (entry.backupPath.empty()) {

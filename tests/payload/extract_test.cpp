@@ -11,6 +11,8 @@
 
 #include <windows.h>
 
+#include <memory>
+
 namespace {
 
 using vt::compress_error;
@@ -136,6 +138,42 @@ TEST_F(Extraction, EmptyEntriesAtTheVeryEndAreCreatedToo) {
     EXPECT_TRUE(vt::test::file_exists(target(L"last2.dat")));
     EXPECT_EQ(log.count("file_finished last"), 2u);
     EXPECT_TRUE(log.lines.back().starts_with("finished"));
+}
+
+TEST_F(Extraction, AStreamEndingBeforeTheDataAfterAnEmptyEntryCreatesNothingMore) {
+    // The data ends right after a.bin: the empty entry between it and b.bin does
+    // not lie after the last byte of data, so it is not created.
+    const auto archive =
+        ArchiveBuilder().add(L"a.bin", "aaaa").add(L"empty.dat", "").add(L"b.bin", "bb");
+    std::string bytes = archive.decompressed();
+    bytes.resize(bytes.size() - 2);
+    NotificationLog log;
+    EXPECT_FALSE(extract(vt::archive_writer::compress(bytes), log));
+    EXPECT_EQ(log.failure().code, compress_error::unexpected_error);
+    EXPECT_EQ(log.count("file_started empty.dat"), 0u);
+    EXPECT_FALSE(vt::test::file_exists(target(L"empty.dat")));
+}
+
+TEST_F(Extraction, FinishedIsHeardWhileTheExtractorStillHoldsTheEntries) {
+    // The extractor keeps a copy of the handler, and with it this token, for as
+    // long as it lives: at `finished` it must still be there.
+    const auto token = std::make_shared<int>(0);
+    long alive_at_start = 0;
+    long alive_at_finished = 0;
+    const vt::notification_handler handler = [token, &alive_at_start,
+                                              &alive_at_finished](notification n) {
+        if (std::holds_alternative<vt::notify::file_started>(n)) {
+            alive_at_start = token.use_count();
+        } else if (std::holds_alternative<vt::notify::finished>(n)) {
+            alive_at_finished = token.use_count();
+        }
+        return result::proceed;
+    };
+    const std::string compressed = six_files().compressed();
+    vt::imemstream source(compressed.data(), compressed.size());
+    ASSERT_TRUE(vt::extract_payload(source, {folder.path(), L"", temp.path()}, handler));
+    EXPECT_GT(alive_at_start, 0);
+    EXPECT_EQ(alive_at_finished, alive_at_start);
 }
 
 TEST_F(Extraction, OverwritesAReadOnlyTarget) {

@@ -149,6 +149,20 @@ TEST(HeaderPhase, RefusesAHeaderLengthOfFourGigabytesBeforeBufferingIt) {
     EXPECT_EQ(header_failure(le64(~std::uint64_t{0})), compress_error::unexpected_error);
 }
 
+TEST(HeaderPhase, AcceptsAHeaderOfSixtyFourMebibytesAndRefusesOneByteMoreAtOnce) {
+    constexpr std::uint64_t limit = std::uint64_t{64} << 20;
+    // Just the length field: above the limit it is refused before any buffering.
+    EXPECT_EQ(header_failure(le64(limit + 1)), compress_error::unexpected_error);
+    // At the limit a real (zero-padded) header is read whole.
+    vt::test::ArchiveBuilder padded = three_files();
+    padded.header_length(limit);
+    const std::string bytes = padded.decompressed();
+    PayloadExtractor extractor(folders(), skip_every_file());
+    offer(extractor, bytes, 0, bytes.size());
+    EXPECT_EQ(extractor.header_length(), limit);
+    EXPECT_EQ(extractor.entries().size(), 3u);
+}
+
 TEST(HeaderPhase, RefusesAnEntryCountTheHeaderCannotHold) {
     std::string header = three_files().header();
     header[8] = '\xFF';

@@ -3,12 +3,14 @@
 #include "scratch_folder.h"
 #include "support/product_constants.h"
 #include "support/registry.h"
+#include "support/unique_handle.h"
 
 #include <gtest/gtest.h>
 
 #include <boost/filesystem/operations.hpp>
 
 #include <cstring>
+#include <locale>
 
 namespace {
 
@@ -192,6 +194,66 @@ TEST_F(Record, EntryNumbersWidenPastFourDigits) {
     EXPECT_EQ(lines[9999].substr(0, 5), L"9999:");
     EXPECT_EQ(lines[10000].substr(0, 6), L"10000:");
     ::SetFileAttributesW(record_file().c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// A global locale that groups digits ("1.000") must not reach the record's numbers.
+struct GroupingPunctuation : std::numpunct<wchar_t> {
+    GroupingPunctuation() : std::numpunct<wchar_t>(1) {}
+    wchar_t do_thousands_sep() const override { return L'.'; }
+    std::string do_grouping() const override { return "\3"; }
+};
+
+TEST_F(Record, NumbersStayUngroupedUnderAGroupingGlobalLocale) {
+    static GroupingPunctuation grouping;
+    const std::locale previous =
+        std::locale::global(std::locale(std::locale::classic(), &grouping));
+    InstallRecord record;
+    for (int i = 0; i < 1001; ++i) {
+        record.AddRegistrationRun();
+        record.CommitLast(true);
+    }
+    const bool written = record.Write(record_file(), L"", L"");
+    InstallRecord read;
+    read.Load(record_file().c_str());
+    std::locale::global(previous);
+    ASSERT_TRUE(written);
+    const auto lines = entry_lines();
+    ASSERT_EQ(lines.size(), 1001u);
+    EXPECT_EQ(lines[1000].substr(0, 5), L"1000:");
+    EXPECT_EQ(read.earlierEntries.size(), 1001u);
+    ::SetFileAttributesW(record_file().c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(Record, AFileThatCannotBeBackedUpIsReportedAndRollbackKeepsTheOnlyCopy) {
+    for (const bool copy : {false, true}) {
+        const std::wstring path = folder / (copy ? L"kept.ini" : L"replaced.dll");
+        write_file(path, "the user's own");
+        InstallRecord record;
+        {
+            // Another holder without sharing: neither a move nor a copy gets through.
+            vt::unique_file held(
+                ::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+            ASSERT_TRUE(held);
+            EXPECT_EQ(record.AddFile(path, copy ? 3 : 0, copy),
+                      static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+        }
+        EXPECT_TRUE(record.currentEntries.back().backupPath.empty());
+        record.CommitLast(false);
+        record.Rollback();
+        EXPECT_EQ(read_file(path), "the user's own") << (copy ? "copy" : "move");
+    }
+}
+
+TEST_F(Record, AFolderWhereAFileShouldGoIsNeverMovedAway) {
+    const std::wstring path = folder / L"Data";
+    ASSERT_TRUE(::CreateDirectoryW(path.c_str(), nullptr));
+    write_file(path + L"\\inside.txt", "mine");
+    InstallRecord record;
+    EXPECT_EQ(record.AddFile(path, 0, false), 0u);
+    EXPECT_TRUE(vt::test::folder_exists(path));
+    record.CommitLast(false);
+    record.Rollback();
+    EXPECT_EQ(read_file(path + L"\\inside.txt"), "mine");
 }
 
 TEST_F(Record, ARecordThatCannotBeCreatedStillDropsEveryBackup) {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <sstream>
 
@@ -157,6 +158,37 @@ TEST_F(PayloadTool, ReadsThePayloadThatAnExecutableCarries) {
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_TRUE(lines[0].ends_with("\\hello.txt"));
     EXPECT_EQ(payload({L"verify", vt::test::own_folder() + L"\\support_tests.exe"}).exit_code, 0u);
+}
+
+TEST_F(PayloadTool, AnExecutableWithoutAPayloadIsNamedAsSuch) {
+    // The tool's own resources are never read in its place.
+    const auto listed = payload({L"list", vt::test::own_folder() + L"\\hold_file.exe"});
+    EXPECT_EQ(listed.exit_code, 1u);
+    EXPECT_NE(listed.errors.find("carries no payload"), std::string::npos) << listed.errors;
+}
+
+TEST_F(PayloadTool, ARelativeSamplesFolderIsANameOnTheAllUsersDesktop) {
+    write_file(folder / L"samples.txt", "0\t<SamplePath>\tfiles/de.dll\n");
+    ASSERT_EQ(payload({L"pack", folder / L"samples.txt", archive()}).exit_code, 0u);
+    wchar_t desktop[MAX_PATH] = {};
+    ::SHGetSpecialFolderPathW(nullptr, desktop, CSIDL_COMMON_DESKTOPDIRECTORY, FALSE);
+    const std::wstring samples = std::wstring(desktop) + L"\\Payload Tool Test Samples";
+    const auto result = payload(
+        {L"extract", archive(), folder / L"install", L"--samples", L"Payload Tool Test Samples"});
+    const std::string placed = read_file(samples + L"\\de.dll");
+    ::DeleteFileW((samples + L"\\de.dll").c_str());
+    ::RemoveDirectoryW(samples.c_str());
+    ASSERT_EQ(result.exit_code, 0u) << result.errors;
+    EXPECT_EQ(placed, "deutsch");
+}
+
+TEST_F(PayloadTool, AFileThatChangesWhileItIsPackedFailsThePacking) {
+    // Every read of this file gives another text of the same length.
+    write_file(folder / L"changing.txt", "0\t<InstallPath>\tZ:\\proc\\sys\\kernel\\random\\uuid\n");
+    const auto packed = payload({L"pack", folder / L"changing.txt", archive()});
+    EXPECT_NE(packed.exit_code, 0u);
+    EXPECT_NE(packed.errors.find("changed while it was packed"), std::string::npos)
+        << packed.errors;
 }
 
 TEST_F(PayloadTool, WrongUseExitsWithTwo) {

@@ -2,7 +2,6 @@
 
 #include "console.h"
 #include "payload/archive.h"
-#include "support/resource.h"
 
 #include <filesystem>
 #include <fstream>
@@ -28,12 +27,16 @@ ArchiveInput::ArchiveInput(const std::wstring& path) {
     if (!module_) {
         throw std::runtime_error("cannot load the executable " + to_utf8(path));
     }
-    set_resource_module(module_.get());
-    const auto bytes = load_resource(MAKEINTRESOURCEW(PayloadArchive::resource_id),
-                                     MAKEINTRESOURCEW(PayloadArchive::resource_type));
-    set_resource_module(nullptr);
-    data_ = reinterpret_cast<const char*>(bytes.data());
-    size_ = bytes.size();
+    // That executable's own payload, never another module's (the tool's included).
+    HRSRC found = ::FindResourceW(module_.get(), MAKEINTRESOURCEW(PayloadArchive::resource_id),
+                                  MAKEINTRESOURCEW(PayloadArchive::resource_type));
+    const void* bytes =
+        found != nullptr ? ::LockResource(::LoadResource(module_.get(), found)) : nullptr;
+    if (bytes == nullptr) {
+        throw std::runtime_error(to_utf8(path) + " carries no payload");
+    }
+    data_ = static_cast<const char*>(bytes);
+    size_ = ::SizeofResource(module_.get(), found);
 }
 
 } // namespace vt::tool

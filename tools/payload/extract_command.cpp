@@ -59,7 +59,9 @@ int extract_command(const Arguments& args) {
     PayloadFolders folders;
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == L"--samples" && i + 1 < args.size()) {
-            folders.sample_folder = absolute_path(args[++i]);
+            // As the installer has it: an absolute folder, or the name of a
+            // folder on the all-users desktop.
+            folders.sample_folder = args[++i];
         } else if (args[i] == L"--temp" && i + 1 < args.size()) {
             folders.temp_folder = absolute_path(args[++i]);
         } else {

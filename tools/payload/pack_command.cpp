@@ -32,15 +32,20 @@ archive_writer::Record describe(const ManifestEntry& entry) {
     return record;
 }
 
+// The file's bytes into the archive, checked against what its table entry says:
+// a file that changed since it was described fails the packing instead of
+// arriving with a stale size or CRC.
 void copy_file_into(const archive_writer::Record& record, std::ostream& out) {
     std::ifstream in(std::filesystem::path(record.source_path), std::ios_base::binary);
     std::array<char, block_size> block;
     std::uint64_t copied = 0;
+    Crc32 crc;
     while (in.read(block.data(), block.size()) || in.gcount() > 0) {
         out.write(block.data(), in.gcount());
+        crc.update(block.data(), static_cast<std::size_t>(in.gcount()));
         copied += static_cast<std::uint64_t>(in.gcount());
     }
-    if (copied != record.size) {
+    if (copied != record.size || crc.value() != record.crc32) {
         throw std::runtime_error(to_utf8(record.source_path) + " changed while it was packed");
     }
 }
