@@ -99,16 +99,16 @@ notification::result CDlgInstall::NotificationHandler::On(const notify::file_sta
         break;
     }
     const std::wstring line = FormatInserts(copying_format_, {QuotedPath(path)});
+    page_.SetFileStatus(line);
+    page_.AppendLog(line);
     if (kind != FileKind::Temporary) {
         // A file that cannot be saved first is not written over: the extraction
-        // fails with the system's reason.
+        // fails with the system's reason, on this file's line.
         if (const DWORD error = Record().AddFile(path, static_cast<std::int32_t>(kind),
                                                  kind == FileKind::KeepExisting)) {
             throw std::system_error(static_cast<int>(error), std::system_category());
         }
     }
-    page_.SetFileStatus(line);
-    page_.AppendLog(line);
     return result::proceed;
 }
 

@@ -3,10 +3,12 @@
 #include "wizard_fixture.h"
 
 #include "installed_product.h"
+#include "machine_snapshot.h"
 #include "record/install_record.h"
 #include "support/product_constants.h"
 
 #include <shlobj.h>
+#include <shlwapi.h>
 
 #include <fstream>
 #include <filesystem>
@@ -181,6 +183,42 @@ TEST_F(Situations, ASecondInstallerEndsAtOnceWhileTheFirstShowsItsWizard) {
     EXPECT_TRUE(process->Running());
     Next();
     EXPECT_NE(::GetDlgItem(Page(), ids::Quick), nullptr);
+}
+
+} // namespace
+} // namespace vt::test
+
+namespace vt::test {
+namespace {
+
+// The installer killed while it extracts: nothing appears outside the install
+// folder, the shared folders and the temporary folder. What stays is what the
+// run had placed by then (files in the install folder and in the shared-data
+// and samples folders), the temporary work folder, and the backups of replaced
+// files in the temporary folder; no shortcut, no registration, no record.
+TEST_F(Situations, KilledDuringTheExtractionChangesNothingElse) {
+    const MachineSnapshot before = MachineSnapshot()
+                                       .Folder(SpecialFolder(CSIDL_COMMON_PROGRAMS))
+                                       .Key(HKEY_LOCAL_MACHINE, product::UninstallKey)
+                                       .Key(HKEY_LOCAL_MACHINE, product::MakerKey)
+                                       .Key(HKEY_CLASSES_ROOT, L".pwproj")
+                                       .Key(HKEY_CLASSES_ROOT, L"Vantorel.Plankwise.Project")
+                                       .Take();
+    Start();
+    Next();
+    Next();
+    driver::Press(wizard, ids::Next);
+    ASSERT_TRUE(
+        driver::WaitUntil([&] { return PageText(ids::Status).starts_with(L"Copying File"); }, 60000,
+                          process->Handle()))
+        << PageText(ids::Status);
+    ::TerminateProcess(process->Handle(), 1);
+    process->Wait(10000);
+    EXPECT_TRUE(::PathFileExistsW(DefaultInstallFolder().c_str())) << "nothing was placed yet";
+    EXPECT_EQ(before.Take().DifferencesFrom(before), L"");
+    EXPECT_FALSE(::PathFileExistsW((DefaultInstallFolder() + L"\\Uninstall.ulog").c_str()));
+    EXPECT_FALSE(::PathFileExistsW(
+        (SpecialFolder(CSIDL_COMMON_DESKTOPDIRECTORY) + L"\\Plankwise 6.07.lnk").c_str()));
 }
 
 } // namespace
