@@ -12,13 +12,13 @@
 // written file matching its entry; a record never yields more entries than it
 // has lines.
 #include "archive_writer.h"
+#include "counted_allocation.h"
 #include "measure.h"
 #include "payload/crc32.h"
 #include "payload/extract.h"
 #include "record/install_record.h"
 #include "support/memstream.h"
 
-#include <malloc.h>
 #include <shlwapi.h>
 
 #include <atomic>
@@ -31,51 +31,6 @@
 #include <sstream>
 #include <string>
 #include <vector>
-
-namespace {
-
-std::atomic<std::size_t> live_bytes{0};
-std::atomic<std::size_t> peak_bytes{0};
-
-void* counted_allocation(std::size_t size) {
-    void* p = std::malloc(size == 0 ? 1 : size);
-    if (p == nullptr) {
-        throw std::bad_alloc();
-    }
-    const std::size_t now = live_bytes += _msize(p);
-    std::size_t peak = peak_bytes.load();
-    while (now > peak && !peak_bytes.compare_exchange_weak(peak, now)) {
-    }
-    return p;
-}
-
-void counted_release(void* p) noexcept {
-    if (p != nullptr) {
-        live_bytes -= _msize(p);
-        std::free(p);
-    }
-}
-
-} // namespace
-
-void* operator new(std::size_t size) {
-    return counted_allocation(size);
-}
-void* operator new[](std::size_t size) {
-    return counted_allocation(size);
-}
-void operator delete(void* p) noexcept {
-    counted_release(p);
-}
-void operator delete[](void* p) noexcept {
-    counted_release(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    counted_release(p);
-}
-void operator delete[](void* p, std::size_t) noexcept {
-    counted_release(p);
-}
 
 namespace {
 
@@ -282,13 +237,12 @@ void fuzz_payloads(int count, const std::wstring& scratch, PayloadCounts& counts
             }
             return notification::result::proceed;
         };
-        const std::size_t baseline = live_bytes.load();
-        peak_bytes = baseline;
+        const std::size_t baseline = vt::test::ResetPeak();
         const double start = vt::bench::now_seconds();
         vt::imemstream source(m.compressed.data(), m.compressed.size());
         const bool ok = vt::extract_payload(source, folders, handler);
         counts.slowest = std::max(counts.slowest, vt::bench::now_seconds() - start);
-        const std::size_t peak = peak_bytes.load() - baseline;
+        const std::size_t peak = vt::test::PeakBytes() - baseline;
         counts.largest_peak = std::max(counts.largest_peak, peak);
         bool sound_end = ok ? failed == 0 : (failed == 1 && failed_last);
         if (ok) {

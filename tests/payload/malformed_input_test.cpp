@@ -1,6 +1,7 @@
 // Thousands of deterministic mutations of valid archives: every extraction ends
 // with success or exactly one `failed`, and none allocates more than a few MiB.
 #include "archive_builder.h"
+#include "counted_allocation.h"
 #include "notification_log.h"
 #include "payload/extract.h"
 #include "scratch_folder.h"
@@ -10,57 +11,11 @@
 
 #include <map>
 
-#include <malloc.h>
 #include <windows.h>
 
 #include <atomic>
 #include <cstdlib>
 #include <new>
-
-// Every allocation of the test program is counted, so that a forged length that
-// decides an allocation shows as a large peak.
-namespace {
-std::atomic<std::size_t> live_bytes{0};
-std::atomic<std::size_t> peak_bytes{0};
-
-void* counted_allocation(std::size_t size) {
-    void* p = std::malloc(size == 0 ? 1 : size);
-    if (p == nullptr) {
-        throw std::bad_alloc();
-    }
-    const std::size_t now = live_bytes += _msize(p);
-    std::size_t peak = peak_bytes.load();
-    while (now > peak && !peak_bytes.compare_exchange_weak(peak, now)) {
-    }
-    return p;
-}
-
-void counted_release(void* p) noexcept {
-    if (p != nullptr) {
-        live_bytes -= _msize(p);
-        std::free(p);
-    }
-}
-} // namespace
-
-void* operator new(std::size_t size) {
-    return counted_allocation(size);
-}
-void* operator new[](std::size_t size) {
-    return counted_allocation(size);
-}
-void operator delete(void* p) noexcept {
-    counted_release(p);
-}
-void operator delete[](void* p) noexcept {
-    counted_release(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    counted_release(p);
-}
-void operator delete[](void* p, std::size_t) noexcept {
-    counted_release(p);
-}
 
 namespace {
 
@@ -102,13 +57,12 @@ struct Outcome {
 
 Outcome run(const std::string& compressed, const vt::test::ScratchFolder& folder) {
     vt::test::NotificationLog log;
-    const std::size_t baseline = live_bytes.load();
-    peak_bytes = baseline;
+    const std::size_t baseline = vt::test::ResetPeak();
     vt::imemstream source(compressed.data(), compressed.size());
     Outcome outcome;
     outcome.succeeded =
         vt::extract_payload(source, {folder.path(), L"", folder / L"temp"}, log.handler());
-    outcome.peak_growth = peak_bytes.load() - baseline;
+    outcome.peak_growth = vt::test::PeakBytes() - baseline;
     outcome.failures = log.count("failed");
     outcome.failed_last = log.failures.empty() || log.lines.back().starts_with("failed");
     if (!log.failures.empty()) {
