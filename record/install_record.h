@@ -98,5 +98,9 @@ key_restorer SetKeyRestorer(key_restorer restorer) noexcept;
 // The path equality of the merge: equal paths, the same existing file, or, for
 // files that do not exist, equal absolute normalised paths ignoring case.
 [[nodiscard]] bool SamePath(const std::wstring& a, const std::wstring& b) noexcept;
+// The keys behind SamePath: the absolute normalised path in lower case, and the
+// identity of an existing file (empty when there is no such file).
+[[nodiscard]] std::wstring NameKey(const std::wstring& path) noexcept;
+[[nodiscard]] std::wstring FileKey(const std::wstring& path) noexcept;
 
 } // namespace vt

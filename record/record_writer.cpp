@@ -5,9 +5,12 @@
 #include "support/product_constants.h"
 #include "support/unique_handle.h"
 
+#include <array>
 #include <iomanip>
 #include <locale>
 #include <sstream>
+#include <unordered_set>
+#include <vector>
 
 namespace vt {
 namespace {
@@ -15,18 +18,67 @@ namespace {
 constexpr DWORD record_attributes =
     FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
-bool merge_drops(const RecordEntry& earlier, const std::list<RecordEntry>& current) {
-    for (const RecordEntry& entry : current) {
-        if (entry.kind != earlier.kind) {
-            continue;
+// What the merge has seen: the kinds of single entries (shortcuts, the uninstall
+// key, the runs) and the recorded folders and files by name. Whether an entry
+// names one of them under another spelling is asked of the file system only for
+// an entry not found by name, and the identities of the seen files are gathered
+// once, on the first such question.
+class MergeIndex {
+public:
+    // Whether an entry like this one is there already.
+    [[nodiscard]] bool Holds(const RecordEntry& entry) {
+        if (single(entry)) {
+            return kinds_[index(entry)];
         }
-        if (static_cast<int>(entry.kind) >= static_cast<int>(RecordEntryKind::MenuShortcut) ||
-            SamePath(entry.path, earlier.path)) {
+        if (names_.contains(tagged(entry, NameKey(entry.path)))) {
             return true;
         }
+        const std::wstring file = FileKey(entry.path);
+        if (file.empty()) {
+            return false;
+        }
+        if (!files_known_) {
+            for (const RecordEntry* seen : paths_) {
+                if (const std::wstring key = FileKey(seen->path); !key.empty()) {
+                    files_.insert(tagged(*seen, key));
+                }
+            }
+            files_known_ = true;
+        }
+        return files_.contains(tagged(entry, file));
     }
-    return false;
-}
+    // The entry stays in the list while the index lives.
+    void Add(const RecordEntry& entry) {
+        if (single(entry)) {
+            kinds_[index(entry)] = true;
+            return;
+        }
+        names_.insert(tagged(entry, NameKey(entry.path)));
+        paths_.push_back(&entry);
+        if (files_known_) {
+            if (const std::wstring key = FileKey(entry.path); !key.empty()) {
+                files_.insert(tagged(entry, key));
+            }
+        }
+    }
+
+private:
+    static bool single(const RecordEntry& entry) {
+        return static_cast<int>(entry.kind) >= static_cast<int>(RecordEntryKind::MenuShortcut);
+    }
+    static std::size_t index(const RecordEntry& entry) {
+        return static_cast<std::size_t>(entry.kind) & 7;
+    }
+    static std::wstring tagged(const RecordEntry& entry, const std::wstring& key) {
+        return std::to_wstring(static_cast<int>(entry.kind)) + L"|" + key;
+    }
+
+    std::array<bool, 8> kinds_{};
+    std::unordered_set<std::wstring> names_;
+    std::vector<const RecordEntry*> paths_;
+    std::unordered_set<std::wstring> files_;
+    bool files_known_ = false;
+};
 
 class LineWriter {
 public:
@@ -66,12 +118,18 @@ bool InstallRecord::Write(const std::wstring& recordFile, const std::wstring& in
                           const std::wstring& shortcutFolder) noexcept {
     bool result = false;
     try {
-        // 1. The earlier entries that this run does not repeat go first.
+        // 1. The earlier entries that this run does not repeat go first (an
+        // earlier entry also repeats one kept after it).
+        MergeIndex seen;
+        for (const RecordEntry& entry : currentEntries) {
+            seen.Add(entry);
+        }
         while (!earlierEntries.empty()) {
             auto last = std::prev(earlierEntries.end());
-            if (merge_drops(*last, currentEntries)) {
+            if (seen.Holds(*last)) {
                 earlierEntries.erase(last);
             } else {
+                seen.Add(*last);
                 currentEntries.splice(currentEntries.begin(), earlierEntries, last);
             }
         }

@@ -203,6 +203,27 @@ struct GroupingPunctuation : std::numpunct<wchar_t> {
     std::string do_grouping() const override { return "\3"; }
 };
 
+TEST_F(Record, TheMergeKnowsAFileUnderItsShortName) {
+    const std::wstring long_name = folder / L"A long file name.dll";
+    write_file(long_name, "x");
+    wchar_t short_name[MAX_PATH] = {};
+    ::GetShortPathNameW(long_name.c_str(), short_name, MAX_PATH);
+    ASSERT_NE(std::wstring(short_name), L"");
+    ASSERT_NE(std::wstring(short_name), long_name);
+    InstallRecord record;
+    record.earlierEntries.push_back({RecordEntryKind::File, short_name, {}, true, 0, {}});
+    record.earlierEntries.push_back({RecordEntryKind::File, folder / L"gone.dll", {}, true, 0, {}});
+    record.AddFile(long_name, 0, false);
+    write_file(long_name, "new");
+    record.CommitLast(true);
+    ASSERT_TRUE(record.Write(record_file(), L"", L""));
+    const auto lines = entry_lines();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_TRUE(lines[0].ends_with(L"gone.dll"));
+    EXPECT_TRUE(lines[1].ends_with(L"A long file name.dll"));
+    ::SetFileAttributesW(record_file().c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 TEST_F(Record, NumbersStayUngroupedUnderAGroupingGlobalLocale) {
     static GroupingPunctuation grouping;
     const std::locale previous =
