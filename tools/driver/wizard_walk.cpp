@@ -86,7 +86,10 @@ std::wstring special_folder(int csidl) {
 void next_page(HWND wizard, const std::wstring& name) {
     HWND before = VisiblePage(wizard);
     Press(wizard, next_id);
-    if (!WaitUntil([&] { return VisiblePage(wizard) != before; })) {
+    if (!WaitUntil([&] {
+            HWND now = VisiblePage(wizard);
+            return now != nullptr && now != before;
+        })) {
         fail(L"the wizard did not leave its page for the " + name + L" page");
     }
     capture(wizard, name);
