@@ -3,6 +3,8 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <atomic>
+#include <memory>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -125,8 +127,21 @@ DWORD InstallerProcess::Wait(DWORD timeout_ms) {
     return code;
 }
 
+namespace {
+std::atomic<bool> wake_on_events{true};
+}
+
+void WakeOnWindowEvents(bool wake) noexcept {
+    wake_on_events = wake;
+}
+
 bool WaitUntil(const std::function<bool()>& ready, DWORD timeout_ms, HANDLE process) {
-    static thread_local EventHook hook;
+    static thread_local std::unique_ptr<EventHook> hook;
+    if (wake_on_events && !hook) {
+        hook = std::make_unique<EventHook>();
+    } else if (!wake_on_events && hook) {
+        hook.reset();
+    }
     const ULONGLONG end = ::GetTickCount64() + timeout_ms;
     for (;;) {
         if (ready()) {

@@ -38,6 +38,9 @@ private:
 // Waits until `ready` gives true, waking on every change of the desktop's windows
 // (and at the latest every few milliseconds); false after the timeout or when
 // the process has ended first.
+// The wake-ups cost the watched program a call to the window server for each
+// change it makes; a measurement turns them off and waits by the clock alone.
+void WakeOnWindowEvents(bool wake) noexcept;
 bool WaitUntil(const std::function<bool()>& ready, DWORD timeout_ms = 20000,
                HANDLE process = nullptr);
 
