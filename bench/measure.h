@@ -5,7 +5,9 @@
 #include <windows.h>
 #include <psapi.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 namespace vt::bench {
 
@@ -41,6 +43,22 @@ inline int run_self(const std::wstring& arguments) {
         ::CloseHandle(info.hProcess);
     }
     return static_cast<int>(code);
+}
+
+// The middle value (the upper one of an even count); 0 for none.
+inline double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+// A program of the build: relative to the folder above this program's.
+inline std::wstring build_path(const std::wstring& relative) {
+    wchar_t self[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring folder = self;
+    folder.erase(folder.find_last_of(L'\\'));
+    folder.erase(folder.find_last_of(L'\\'));
+    return folder + L"\\" + relative;
 }
 
 } // namespace vt::bench

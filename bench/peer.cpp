@@ -32,20 +32,6 @@ namespace {
 
 using namespace vt::driver;
 
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
-
-std::wstring default_installer() {
-    wchar_t self[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring folder = self;
-    folder.erase(folder.find_last_of(L'\\'));
-    folder.erase(folder.find_last_of(L'\\'));
-    return folder + L"\\app\\PlankwiseSetup.exe";
-}
-
 double decode(const char* data, std::size_t size) {
     const double start = vt::bench::now_seconds();
     io::array_source source(data, size);
@@ -109,7 +95,8 @@ int wmain(int argc, wchar_t** argv) {
         return 2;
     }
     const std::wstring peer = argv[1];
-    const std::wstring installer = argc > 2 ? argv[2] : default_installer();
+    const std::wstring installer =
+        argc > 2 ? argv[2] : vt::bench::build_path(L"app\\PlankwiseSetup.exe");
     HMODULE module = ::LoadLibraryExW(installer.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     HRSRC found = module != nullptr
                       ? ::FindResourceW(module, MAKEINTRESOURCEW(134), MAKEINTRESOURCEW(260))
@@ -134,7 +121,7 @@ int wmain(int argc, wchar_t** argv) {
         std::fflush(stdout);
     }
     vt::test::RemoveTree(L"C:\\PlankwisePeer");
-    const double ma = median(a), mb = median(b), mc = median(c);
+    const double ma = vt::bench::median(a), mb = vt::bench::median(b), mc = vt::bench::median(c);
     std::printf("medians of 5: (a) decode %.3f s, (b) peer %.3f s, (c) ours %.3f s\n", ma, mb, mc);
     std::printf("(c)/(b) = %.2f (target 1.6), (c)/(2a) = %.2f (target 1.25)\n", mc / mb,
                 mc / (2 * ma));

@@ -22,20 +22,6 @@ using namespace vt::driver;
 constexpr int log_id = 1015;
 constexpr int status_id = 1003;
 
-std::wstring default_installer() {
-    wchar_t self[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring folder = self;
-    folder.erase(folder.find_last_of(L'\\'));
-    folder.erase(folder.find_last_of(L'\\'));
-    return folder + L"\\app\\PlankwiseSetup.exe";
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
-
 struct Run {
     double first_page = 0;
     double first_file = 0;
@@ -84,7 +70,8 @@ Run run_once(const std::wstring& installer, bool finish) {
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    const std::wstring installer = argc > 1 ? argv[1] : default_installer();
+    const std::wstring installer =
+        argc > 1 ? argv[1] : vt::bench::build_path(L"app\\PlankwiseSetup.exe");
     // The same version installed first: a whole run.
     const Run setup = run_once(installer, true);
     if (!setup.installed) {
@@ -99,13 +86,14 @@ int wmain(int argc, wchar_t** argv) {
         first_page.push_back(run.first_page);
         first_file.push_back(run.first_file);
     }
-    std::printf("process start to first page painted: median %.3f s (runs:", median(first_page));
+    std::printf("process start to first page painted: median %.3f s (runs:",
+                vt::bench::median(first_page));
     for (double t : first_page) {
         std::printf(" %.3f", t);
     }
     std::printf(")\nInstall pressed to first file line (same version installed): median %.3f s "
                 "(runs:",
-                median(first_file));
+                vt::bench::median(first_file));
     for (double t : first_file) {
         std::printf(" %.3f", t);
     }
