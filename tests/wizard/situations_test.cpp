@@ -191,6 +191,24 @@ TEST_F(Situations, ASecondInstallerEndsAtOnceWhileTheFirstShowsItsWizard) {
 namespace vt::test {
 namespace {
 
+// Esc, the close box and Alt+F4 while the installation runs: the wizard neither
+// asks nor closes, and the run ends normally.
+TEST_F(Situations, NothingClosesTheWizardWhileTheInstallationRuns) {
+    Start();
+    Next();
+    Next();
+    driver::Press(wizard, ids::Next);
+    ASSERT_TRUE(driver::WaitUntil([&] { return !ButtonEnabled(ids::Exit); }, 10000));
+    ::PostMessageW(wizard, WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0); // Esc
+    ::PostMessageW(wizard, WM_SYSCOMMAND, SC_CLOSE, 0);             // close box, Alt+F4
+    ASSERT_TRUE(
+        driver::WaitUntil([&] { return ButtonEnabled(ids::Exit); }, 120000, process->Handle()));
+    EXPECT_EQ(WaitForMessageBox(500), nullptr) << "a question came up";
+    EXPECT_TRUE(process->Running());
+    EXPECT_EQ(ButtonText(ids::Next), L"Next  >") << "the installation did not complete";
+    EXPECT_TRUE(ExitWithoutQuestion());
+}
+
 // The installer killed while it extracts: nothing appears outside the install
 // folder, the shared folders and the temporary folder. What stays is what the
 // run had placed by then (files in the install folder and in the shared-data
