@@ -13,6 +13,7 @@
 //   install_run.exe --measure sample -         one, in this process
 #include "app/install_session.h"
 #include "archive_writer.h"
+#include "installed_product.h"
 #include "measure.h"
 #include "engine/install_page.h"
 #include "framework/dialog.h"
@@ -95,34 +96,6 @@ public:
     HiddenHost() : Dialog(900) {}
 };
 
-std::wstring special_folder(int csidl) {
-    wchar_t path[MAX_PATH] = {};
-    ::SHGetSpecialFolderPathW(nullptr, path, csidl, FALSE);
-    return path;
-}
-
-void remove_tree(const std::wstring& path) {
-    boost::system::error_code error;
-    for (fs::recursive_directory_iterator it(path, error), end; !error && it != end;
-         it.increment(error)) {
-        ::SetFileAttributesW(it->path().c_str(), FILE_ATTRIBUTE_NORMAL);
-    }
-    fs::remove_all(path, error);
-}
-
-// What a run leaves outside its own folder.
-void remove_installation() {
-    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, vt::product::UninstallKey);
-    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, vt::product::MakerKey);
-    ::RegDeleteTreeW(HKEY_CLASSES_ROOT, L".pwproj");
-    ::RegDeleteTreeW(HKEY_CLASSES_ROOT, L"Vantorel.Plankwise.Project");
-    remove_tree(special_folder(CSIDL_COMMON_APPDATA) + L"\\Vantorel");
-    remove_tree(special_folder(CSIDL_APPDATA) + L"\\Vantorel");
-    const std::wstring desktop = special_folder(CSIDL_COMMON_DESKTOPDIRECTORY);
-    remove_tree(desktop + L"\\Plankwise Examples");
-    ::DeleteFileW((desktop + L"\\Plankwise 6.07.lnk").c_str());
-}
-
 constexpr std::size_t many_count = 10000;
 
 // `payload_file`: the generated payload, read with one allocation of its size so
@@ -148,7 +121,7 @@ int measure(const std::wstring& mode, const std::wstring& payload_file) {
         sum += static_cast<unsigned char>(c);
     }
 
-    remove_installation();
+    vt::test::RemoveInstalledProduct();
     const fs::path folder = fs::temp_directory_path() / fs::unique_path(L"vt-bench-%%%%-%%%%");
     vt::InstallSession session(L"PlankwiseBench-" + std::to_wstring(::GetCurrentProcessId()));
     session.installFolder = (folder / L"Plankwise 6").wstring();
@@ -208,8 +181,8 @@ int measure(const std::wstring& mode, const std::wstring& payload_file) {
 
     page.Destroy();
     host.Destroy();
-    remove_installation();
-    remove_tree(folder.wstring());
+    vt::test::RemoveInstalledProduct();
+    vt::test::RemoveTree(folder.wstring());
     return ok && complete ? 0 : 1;
 }
 

@@ -51,14 +51,4 @@ inline double median(std::vector<double> values) {
     return values.empty() ? 0 : values[values.size() / 2];
 }
 
-// A program of the build: relative to the folder above this program's.
-inline std::wstring build_path(const std::wstring& relative) {
-    wchar_t self[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring folder = self;
-    folder.erase(folder.find_last_of(L'\\'));
-    folder.erase(folder.find_last_of(L'\\'));
-    return folder + L"\\" + relative;
-}
-
 } // namespace vt::bench

@@ -69,12 +69,7 @@ double our_install(const std::wstring& installer) {
         return -1;
     }
     for (int step = 0; step < 2; ++step) {
-        HWND before = VisiblePage(wizard);
-        Press(wizard, IDOK);
-        WaitUntil([&] {
-            HWND now = VisiblePage(wizard);
-            return now != nullptr && now != before;
-        });
+        PressForNextPage(wizard, IDOK);
     }
     const double start = vt::bench::now_seconds();
     Press(wizard, IDOK);
@@ -96,7 +91,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     const std::wstring peer = argv[1];
     const std::wstring installer =
-        argc > 2 ? argv[2] : vt::bench::build_path(L"app\\PlankwiseSetup.exe");
+        argc > 2 ? argv[2] : vt::test::BuildPath(L"app\\PlankwiseSetup.exe");
     HMODULE module = ::LoadLibraryExW(installer.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     HRSRC found = module != nullptr
                       ? ::FindResourceW(module, MAKEINTRESOURCEW(134), MAKEINTRESOURCEW(260))

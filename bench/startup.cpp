@@ -7,6 +7,7 @@
 // machine has the same version; the product stays installed afterwards.
 //
 //   startup [INSTALLER]       (default: ..\app\PlankwiseSetup.exe beside this program)
+#include "installed_product.h"
 #include "measure.h"
 #include "wizard_driver.h"
 
@@ -44,12 +45,7 @@ Run run_once(const std::wstring& installer, bool finish) {
     run.first_page = vt::bench::now_seconds() - start;
 
     for (int step = 0; step < 2; ++step) {
-        HWND before = VisiblePage(wizard);
-        Press(wizard, IDOK);
-        WaitUntil([&] {
-            HWND now = VisiblePage(wizard);
-            return now != nullptr && now != before;
-        });
+        PressForNextPage(wizard, IDOK);
     }
     HWND install_page = VisiblePage(wizard);
     const double pressed = vt::bench::now_seconds();
@@ -71,7 +67,7 @@ Run run_once(const std::wstring& installer, bool finish) {
 
 int wmain(int argc, wchar_t** argv) {
     const std::wstring installer =
-        argc > 1 ? argv[1] : vt::bench::build_path(L"app\\PlankwiseSetup.exe");
+        argc > 1 ? argv[1] : vt::test::BuildPath(L"app\\PlankwiseSetup.exe");
     // The same version installed first: a whole run.
     const Run setup = run_once(installer, true);
     if (!setup.installed) {

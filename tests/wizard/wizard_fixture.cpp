@@ -86,16 +86,12 @@ bool WizardTest::ButtonEnabled(int id) const {
 }
 
 void WizardTest::Next() {
-    HWND before = Page();
-    driver::Press(wizard, ids::Next);
-    ASSERT_TRUE(driver::WaitUntil([&] { return Page() != before && Page() != nullptr; }))
+    ASSERT_NE(driver::PressForNextPage(wizard, ids::Next), nullptr)
         << "Next did not change the page";
 }
 
 void WizardTest::Back() {
-    HWND before = Page();
-    driver::Press(wizard, ids::Back);
-    ASSERT_TRUE(driver::WaitUntil([&] { return Page() != before && Page() != nullptr; }))
+    ASSERT_NE(driver::PressForNextPage(wizard, ids::Back), nullptr)
         << "Back did not change the page";
 }
 

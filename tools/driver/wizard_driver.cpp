@@ -269,6 +269,14 @@ HWND VisiblePage(HWND wizard) {
     return nullptr;
 }
 
+HWND PressForNextPage(HWND wizard, int id, DWORD timeout_ms) {
+    HWND before = VisiblePage(wizard);
+    HWND now = nullptr;
+    Press(wizard, id);
+    WaitUntil([&] { return (now = VisiblePage(wizard)) != nullptr && now != before; }, timeout_ms);
+    return now != before ? now : nullptr;
+}
+
 void Settle(HWND window) {
     DWORD_PTR ignored = 0;
     ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);

@@ -75,6 +75,9 @@ int ComboSelection(HWND dialog, int id);
 
 // The wizard's page that is shown: its visible child dialog.
 HWND VisiblePage(HWND wizard);
+// Presses a button of the wizard and waits for another page to be shown; that
+// page, or null when none came.
+HWND PressForNextPage(HWND wizard, int id, DWORD timeout_ms = 20000);
 
 // Waits until the window has handled everything sent to it so far.
 void Settle(HWND window);

@@ -18,7 +18,6 @@ using namespace vt::driver;
 
 constexpr int next_id = IDOK;
 constexpr int exit_id = IDCANCEL;
-constexpr int back_id = 3;
 constexpr int log_id = 1015;
 
 std::wstring folder;
@@ -84,12 +83,7 @@ std::wstring special_folder(int csidl) {
 }
 
 void next_page(HWND wizard, const std::wstring& name) {
-    HWND before = VisiblePage(wizard);
-    Press(wizard, next_id);
-    if (!WaitUntil([&] {
-            HWND now = VisiblePage(wizard);
-            return now != nullptr && now != before;
-        })) {
+    if (PressForNextPage(wizard, next_id) == nullptr) {
         fail(L"the wizard did not leave its page for the " + name + L" page");
     }
     capture(wizard, name);
@@ -137,7 +131,6 @@ int wmain(int argc, wchar_t** argv) {
         Press(about, IDOK);
         WaitUntil([&] { return !::IsWindow(about); });
     }
-    (void)back_id;
     Press(wizard, exit_id);
     installer.Wait(30000);
 
